@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# usage: check_imports.sh WIN32_EXE WIN64_EXE
+set -u
+allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|SHELL32|OLE32|OLEAUT32|COMCTL32|COMDLG32|WINMM|MSVCRT|SHLWAPI|VERSION)\.DLL$'
+fail=0
+check() { # exe expected-format
+    local exe=$1 format=$2 dump
+    if ! dump=$(x86_64-w64-mingw32-objdump -p "$exe" 2>&1); then
+        echo "FAIL: cannot read $exe: $dump"; fail=1; return
+    fi
+    grep -q "file format $format" <<<"$dump" || { echo "FAIL: $exe is not $format"; fail=1; }
+    grep -q -E '^Subsystem[[:space:]]+00000002' <<<"$dump" || { echo "FAIL: $exe is not a GUI program"; fail=1; }
+    local dll
+    while read -r dll; do
+        if grep -q -i -E "$allowed" <<<"$dll"; then
+            echo "ok: $exe imports $dll"
+        else
+            echo "FAIL: $exe imports $dll, which is not one of Windows' own DLLs"; fail=1
+        fi
+    done < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$dump")
+}
+check "$1" pe-i386
+check "$2" pe-x86-64
+exit $fail
