@@ -3,7 +3,7 @@
 HARNESS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINE64=/usr/lib/wine/wine64
 export WINESERVER=/usr/lib/wine/wineserver64
-export WINEPREFIX=$HARNESS_ROOT/build/wineprefix
+export WINEPREFIX=${SETUP_WINEPREFIX:-$HARNESS_ROOT/build/wineprefix}
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
 # No .NET or Gecko installers, no desktop files in the Linux home, no sound drivers.

@@ -1,0 +1,25 @@
+#pragma once
+// The toolkit's error kind: what a handler raises when it gives up. The message loop catches it and
+// shows it in the standard error box (Application::ShowException).
+
+#include <exception>
+#include <string>
+
+namespace toolkit {
+
+class Error : public std::exception {
+public:
+    explicit Error(std::string message) : message_(std::move(message)) {}
+    // The message, a code-page-932 byte string.
+    [[nodiscard]] const std::string& Message() const noexcept { return message_; }
+    [[nodiscard]] const char* what() const noexcept override { return message_.c_str(); }
+
+private:
+    std::string message_;
+};
+
+// printf-style formatting of one integer or text into a message, e.g. Format("... (%d)", 3).
+[[nodiscard]] std::string Format(const char* pattern, long long value);
+[[nodiscard]] std::string Format(const char* pattern, const std::string& value);
+
+}  // namespace toolkit
