@@ -1,6 +1,30 @@
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+#include "app/MainForm.h"
+#include "install/CopyForm.h"
+#include "install/InstallForm.h"
+#include "toolkit/Application.h"
+#include "toolkit/Error.h"
+#include "uninstall/UninstForm.h"
+#include "util/Mutex.h"
+
+// The program takes no arguments and reads no environment: every parameter is ignored.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    // Declared first so that the windows are destroyed after the mutex is closed.
+    toolkit::Application application(instance);
+    CMutex mutex;
+    if (!mutex.TryCreate("XXX_MUTEX_OBJECT")) return 1;
+    try {
+        application.Initialize();
+        application.CreateForm(MainForm);
+        application.CreateForm(InstallForm);
+        application.CreateForm(UninstForm);
+        application.CreateForm(CopyForm);
+        application.Run();
+    } catch (const std::exception& error) {
+        application.ShowException(error);
+    }
+    mutex.Close();
     return 0;
 }

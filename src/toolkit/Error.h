@@ -18,6 +18,10 @@ private:
     std::string message_;
 };
 
+// Shows an error that left a handler in the standard error box and lets the program go on. For
+// window procedures and callbacks, which must never let an exception unwind into the system.
+void ReportUncaught(const std::exception& error) noexcept;
+
 // printf-style formatting of one integer or text into a message, e.g. Format("... (%d)", 3).
 [[nodiscard]] std::string Format(const char* pattern, long long value);
 [[nodiscard]] std::string Format(const char* pattern, const std::string& value);

@@ -1,0 +1,53 @@
+#pragma once
+// The main menu: start the installed game, install, remove the Start-menu entries, uninstall, run
+// the DirectX setup from the disc, quit.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "toolkit/Controls.h"
+#include "toolkit/Form.h"
+#include "toolkit/TextList.h"
+
+class TMainForm : public toolkit::Form {
+public:
+    TMainForm();
+
+    toolkit::Button BtInstall;
+    toolkit::Button BtExec;
+    toolkit::Button BtUninstall;
+    toolkit::Button BtExit;
+    toolkit::Button BtDxsetup;
+    toolkit::Button BtDelStart;
+
+    // From the setup configuration file, read once when the window is created.
+    std::string GameName;
+    // The installed folder with its trailing backslash; empty while the game is not installed.
+    std::string InstalledDir;
+    std::string InstallDir;
+    std::string ShortCut;
+    std::string ShortCut_GDI;
+    std::string Movie;
+    std::string WallPaper;
+    int32_t FileCount = 0;
+    std::unique_ptr<toolkit::TextList> FileList;
+
+    void FormCreate() override;
+    void FormShow() override;
+    void FormDestroy() override;
+
+    void BtExecClick();
+    void BtInstallClick();
+    void BtDelStartClick();
+    void BtUninstallClick();
+    void BtDxsetupClick();
+    void BtExitClick();
+
+private:
+    void ReadSetupConfiguration();
+    void ReadInstallRecord();
+    void DecideMode();
+};
+
+extern TMainForm* MainForm;

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <iterator>
+
+#include "app/MainForm.h"
+#include "toolkit/Layout.h"
+
+namespace forms {
+
+using toolkit::BindView;
+using toolkit::Kind;
+using toolkit::kNoParent;
+using Row = toolkit::ControlLayout<TMainForm>;
+
+inline constexpr Row kMainControls[] = {
+    {Kind::Button, "BtExec", "ゲームの起動", 8, 8, 256, 25, 0, 0, kNoParent, BindView<&TMainForm::BtExec>,
+     &TMainForm::BtExecClick},
+    {Kind::Button, "BtInstall", "インストール", 8, 56, 256, 25, 1, 0, kNoParent, BindView<&TMainForm::BtInstall>,
+     &TMainForm::BtInstallClick},
+    {Kind::Button, "BtDelStart", "スタートメニュー削除", 8, 56, 256, 25, 2, 0, kNoParent,
+     BindView<&TMainForm::BtDelStart>, &TMainForm::BtDelStartClick},
+    {Kind::Button, "BtUninstall", "アンインストール", 8, 88, 256, 25, 3, 0, kNoParent,
+     BindView<&TMainForm::BtUninstall>, &TMainForm::BtUninstallClick},
+    {Kind::Button, "BtDxsetup", "DirectX9.0bのインストール", 8, 136, 256, 25, 4, 0, kNoParent,
+     BindView<&TMainForm::BtDxsetup>, &TMainForm::BtDxsetupClick},
+    {Kind::Button, "BtExit", "終了", 8, 184, 256, 25, 5, 0, kNoParent, BindView<&TMainForm::BtExit>,
+     &TMainForm::BtExitClick},
+};
+
+inline constexpr toolkit::FormLayout<TMainForm> kMainLayout = {
+    "TMainForm", "インストーラ", 196, 143, 272, 216, toolkit::Border::Single, true,
+    kMainControls, std::size(kMainControls)};
+
+}  // namespace forms

@@ -1,0 +1,28 @@
+#pragma once
+// The copy progress window: copies the file list in 1 MiB blocks while the demo plays.
+
+#include "toolkit/Controls.h"
+#include "toolkit/Form.h"
+#include "toolkit/MediaPlayer.h"
+#include "toolkit/Picture.h"
+
+class TCopyForm : public toolkit::Form {
+public:
+    TCopyForm();
+
+    toolkit::Label LbCopy;
+    toolkit::ProgressBar PbCopy;
+    toolkit::Label LbTotal;
+    toolkit::ProgressBar PbTotal;
+    toolkit::Panel Panel;
+    toolkit::Picture Image;
+    toolkit::MediaPlayer MediaPlayer;
+    toolkit::Button BtCancel;
+
+    bool CancelRequested = false;
+
+    void BtCancelClick();
+    void MediaPlayerNotify();
+};
+
+extern TCopyForm* CopyForm;

@@ -1,0 +1,104 @@
+#include "toolkit/Controls.h"
+
+#include <commctrl.h>
+
+#include "toolkit/Form.h"
+#include "util/Cp932.h"
+
+namespace toolkit {
+
+std::string Control::Caption() const
+{
+    const int length = ::GetWindowTextLengthW(hwnd_);
+    if (length <= 0) return std::string();
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = ::GetWindowTextW(hwnd_, text.data(), length + 1);
+    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+    return cp932::FromWideLossy(text);
+}
+
+void Control::SetCaption(const std::string& caption)
+{
+    ::SetWindowTextW(hwnd_, cp932::ToWideLossy(caption).c_str());
+}
+
+bool Control::Visible() const noexcept { return (::GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+void Control::SetVisible(bool visible)
+{
+    if (Visible() == visible) return;
+    const bool hadFocus = !visible && Focused();
+    ::ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+    if (hadFocus)
+        if (Form* form = Form::FromHandle(::GetAncestor(hwnd_, GA_ROOT))) form->FocusFirstControl();
+}
+
+bool Control::Enabled() const noexcept { return ::IsWindowEnabled(hwnd_) != FALSE; }
+
+void Control::SetEnabled(bool enabled)
+{
+    const bool hadFocus = !enabled && Focused();
+    ::EnableWindow(hwnd_, enabled ? TRUE : FALSE);
+    if (hadFocus)
+        if (Form* form = Form::FromHandle(::GetAncestor(hwnd_, GA_ROOT))) form->FocusFirstControl();
+}
+
+bool Control::Focused() const noexcept { return hwnd_ != nullptr && ::GetFocus() == hwnd_; }
+
+void Control::SetFocus()
+{
+    Form* form = Form::FromHandle(::GetAncestor(hwnd_, GA_ROOT));
+    if (form && !form->Showing()) {
+        form->SetPendingFocus(hwnd_);
+        return;
+    }
+    ::SetFocus(hwnd_);
+}
+
+int Control::Width() const noexcept
+{
+    RECT rect{};
+    ::GetWindowRect(hwnd_, &rect);
+    return rect.right - rect.left;
+}
+
+int Control::Height() const noexcept
+{
+    RECT rect{};
+    ::GetWindowRect(hwnd_, &rect);
+    return rect.bottom - rect.top;
+}
+
+bool CheckBox::Checked() const noexcept
+{
+    return ::SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void CheckBox::SetChecked(bool checked)
+{
+    ::SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void ProgressBar::SetRange(int minimum, int maximum)
+{
+    ::SendMessageW(Handle(), PBM_SETRANGE32, static_cast<WPARAM>(minimum), static_cast<LPARAM>(maximum));
+}
+
+int ProgressBar::Minimum() const noexcept
+{
+    return static_cast<int>(::SendMessageW(Handle(), PBM_GETRANGE, TRUE, 0));
+}
+
+int ProgressBar::Maximum() const noexcept
+{
+    return static_cast<int>(::SendMessageW(Handle(), PBM_GETRANGE, FALSE, 0));
+}
+
+void ProgressBar::SetPosition(int position)
+{
+    ::SendMessageW(Handle(), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+int ProgressBar::Position() const noexcept { return static_cast<int>(::SendMessageW(Handle(), PBM_GETPOS, 0, 0)); }
+
+}  // namespace toolkit

@@ -1,0 +1,65 @@
+#pragma once
+// Views of the standard controls a form is built from. A view does not own its window: the form's
+// window owns its children, and a view is only a handle with the operations the handlers use.
+
+#include <windows.h>
+
+#include <string>
+
+namespace toolkit {
+
+class Control {
+public:
+    Control() noexcept = default;
+    explicit Control(HWND hwnd) noexcept : hwnd_(hwnd) {}
+    virtual ~Control() = default;
+
+    virtual void Attach(HWND hwnd) { hwnd_ = hwnd; }
+    [[nodiscard]] HWND Handle() const noexcept { return hwnd_; }
+
+    // The window text, as code-page-932 bytes.
+    [[nodiscard]] std::string Caption() const;
+    void SetCaption(const std::string& caption);
+    // The control's own visibility, whether or not its form is shown at the moment.
+    [[nodiscard]] bool Visible() const noexcept;
+    void SetVisible(bool visible);
+    [[nodiscard]] bool Enabled() const noexcept;
+    void SetEnabled(bool enabled);
+    [[nodiscard]] bool Focused() const noexcept;
+    // Gives the control the keyboard focus; on a form not shown yet, when the form next appears.
+    void SetFocus();
+    [[nodiscard]] int Width() const noexcept;
+    [[nodiscard]] int Height() const noexcept;
+
+private:
+    HWND hwnd_ = nullptr;
+};
+
+class Button : public Control {};
+class Label : public Control {};
+class Panel : public Control {};
+
+class Edit : public Control {
+public:
+    [[nodiscard]] std::string Text() const { return Caption(); }
+    void SetText(const std::string& text) { SetCaption(text); }
+};
+
+class CheckBox : public Control {
+public:
+    [[nodiscard]] bool Checked() const noexcept;
+    void SetChecked(bool checked);
+};
+
+class RadioButton : public CheckBox {};
+
+class ProgressBar : public Control {
+public:
+    void SetRange(int minimum, int maximum);
+    [[nodiscard]] int Minimum() const noexcept;
+    [[nodiscard]] int Maximum() const noexcept;
+    void SetPosition(int position);
+    [[nodiscard]] int Position() const noexcept;
+};
+
+}  // namespace toolkit
