@@ -10,7 +10,7 @@ namespace toolkit {
 
 Application* Application::current_ = nullptr;
 
-Application::Application(HINSTANCE instance) : instance_(instance)
+Application::Application(HINSTANCE instance) : previous_(current_), instance_(instance)
 {
     current_ = this;
     // Until the main form names it, the title is the program's file name without its extension.
@@ -36,7 +36,7 @@ Application::~Application()
         }
     }
     forms_.clear();
-    if (current_ == this) current_ = nullptr;
+    if (current_ == this) current_ = previous_;
 }
 
 void Application::Initialize()

@@ -59,6 +59,7 @@ private:
     void Adopt(Form* form);
 
     static Application* current_;
+    Application* previous_;
     HINSTANCE instance_;
     std::string title_;
     GdiObject font_;

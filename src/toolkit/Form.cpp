@@ -308,6 +308,7 @@ void Form::RestoreFocus()
         if (candidate && ::IsChild(hwnd_, candidate) && ::IsWindowVisible(candidate) &&
             ::IsWindowEnabled(candidate)) {
             pendingFocus_ = nullptr;
+            savedFocus_ = candidate;
             ::SetFocus(candidate);
             return;
         }
