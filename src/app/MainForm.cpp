@@ -21,16 +21,6 @@ constexpr char kTitle[] = "Setup.exe";
 // What the ANSI shell functions take: longer paths are not started at all.
 constexpr size_t kMaxPath = 260;
 
-// The game runs in its installed folder: one trailing backslash goes, unless the byte before it is a
-// backslash too.
-std::string GameWorkingFolder(const std::string& installedDir)
-{
-    const size_t n = installedDir.size();
-    if (n >= 1 && installedDir[n - 1] == '\\' && (n == 1 || installedDir[n - 2] != '\\'))
-        return installedDir.substr(0, n - 1);
-    return installedDir;
-}
-
 // ShellExecute's own result: above 32 means started.
 bool StartProgram(HWND owner, const std::string& file, const std::string* folder, int show)
 {
@@ -59,6 +49,14 @@ bool WorkingFolderHoldsImage()
 }
 
 }  // namespace
+
+std::string GameWorkingFolder(const std::string& installedDir)
+{
+    const size_t n = installedDir.size();
+    if (n >= 1 && installedDir[n - 1] == '\\' && (n == 1 || installedDir[n - 2] != '\\'))
+        return installedDir.substr(0, n - 1);
+    return installedDir;
+}
 
 TMainForm::TMainForm()
 {
@@ -144,7 +142,8 @@ void TMainForm::BtExecClick()
     const int index = Movie.empty() ? 1 : 2;
     const std::string file = InstalledDir + FileNamePart(FileList->Item(index));
     const std::string folder = GameWorkingFolder(InstalledDir);
-    if (!StartProgram(nullptr, file, &folder, SW_HIDE))
+    // Shown normally: a game that takes its first show command from its starter would stay hidden.
+    if (!StartProgram(nullptr, file, &folder, SW_SHOWNORMAL))
         toolkit::ShowMessageBox(Handle(), "起動エラー", kTitle, MB_OK | MB_ICONERROR);
     Close();
 }

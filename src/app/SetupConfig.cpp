@@ -1,0 +1,32 @@
+#include "app/SetupConfig.h"
+
+#include "app/IniReader.h"
+#include "util/Names.h"
+
+bool SetupConfig::Usable() const noexcept { return !InstallDir.empty() && FileCount <= kMaxFileCount; }
+
+SetupConfig ParseSetupConfig(std::string_view iniBytes)
+{
+    const IniReader ini(iniBytes);
+    SetupConfig config;
+    config.GameName = ini.ReadString("Setup", "GameName", "");
+    config.InstallDir = ini.ReadString("Setup", "InstallDir", "");
+    config.ShortCut = ini.ReadString("Setup", "ShortCut", "");
+    config.ShortCut_GDI = ini.ReadString("Setup", "ShortCut_GDI", "");
+    config.Movie = ini.ReadString("Setup", "Movie", "");
+    config.WallPaper = ini.ReadString("Setup", "WallPaper", "");
+    config.FileCount = ini.ReadInteger("Files", "Count", 0);
+    if (config.FileCount > SetupConfig::kMaxFileCount) return config;
+
+    config.Files.reserve(config.FileCount > 0 ? static_cast<size_t>(config.FileCount) : 0);
+    for (int32_t n = 1; n <= config.FileCount; ++n) {
+        config.Files.push_back(ini.ReadString("Files", "File" + std::to_string(n), ""));
+    }
+    return config;
+}
+
+std::string IniPathFor(const std::string& programPath)
+{
+    const std::string extension = Extension(programPath);
+    return programPath.substr(0, programPath.size() - extension.size()) + ".ini";
+}

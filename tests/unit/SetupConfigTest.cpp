@@ -1,0 +1,235 @@
+#include "app/SetupConfig.h"
+
+#include "util/Cp932.h"
+#include "util/Handles.h"
+#include "util/Names.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kSetup[] =
+    "[Setup]\r\n"
+    "GameName=テストゲーム\r\n"
+    "InstallDir=TestGame\r\n"
+    "ShortCut=テスト\\ゲーム\r\n"
+    "ShortCut_GDI=テストゲーム (GDI)\r\n"
+    "WallPaper=image\\wall.bmp\r\n";
+
+std::string WithFiles(const std::string& movie, const std::string& files)
+{
+    return kSetup + std::string("Movie=") + movie + "\r\n[Files]\r\n" + files;
+}
+
+// A folder of its own under the temporary folder, removed with what it holds.
+class TempFolder {
+public:
+    TempFolder()
+    {
+        wchar_t temp[MAX_PATH + 1];
+        const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
+        EXPECT_TRUE(length > 0 && length <= MAX_PATH);
+        path_ = std::wstring(temp, length) + L"ini_test_ソ" + std::to_wstring(::GetCurrentProcessId());
+        EXPECT_TRUE(::CreateDirectoryW(path_.c_str(), nullptr));
+    }
+    ~TempFolder()
+    {
+        for (const auto& file : files_) ::DeleteFileW(file.c_str());
+        ::RemoveDirectoryW(path_.c_str());
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    // The CP932 path of `name` in the folder, which need not exist.
+    std::string PathOf(const std::string& name) const
+    {
+        auto path = cp932::FromWide(path_);
+        EXPECT_TRUE(path);
+        return path.value_or(std::string()) + "\\" + name;
+    }
+
+    std::string Write(const std::string& name, const std::string& bytes)
+    {
+        const std::string path = PathOf(name);
+        const std::wstring wide = cp932::ToWide(path).value_or(std::wstring());
+        files_.push_back(wide);
+        const FileHandle file(
+            ::CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        EXPECT_TRUE(file);
+        DWORD written = 0;
+        EXPECT_TRUE(::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+        EXPECT_EQ(written, bytes.size());
+        return path;
+    }
+
+private:
+    std::wstring path_;
+    std::vector<std::wstring> files_;
+};
+
+}  // namespace
+
+TEST(SetupConfig, ReadsEveryField)
+{
+    const SetupConfig config = ParseSetupConfig(WithFiles("", "Count=2\r\nFile1=readme.txt\r\nFile2=bin\\game.exe\r\n"));
+    EXPECT_EQ(config.GameName, "テストゲーム");
+    EXPECT_EQ(config.InstallDir, "TestGame");
+    EXPECT_EQ(config.ShortCut, "テスト\\ゲーム");
+    EXPECT_EQ(config.ShortCut_GDI, "テストゲーム (GDI)");
+    EXPECT_EQ(config.Movie, "");
+    EXPECT_EQ(config.WallPaper, "image\\wall.bmp");
+    EXPECT_EQ(config.FileCount, 2);
+    EXPECT_EQ(config.Files, (std::vector<std::string>{"readme.txt", "bin\\game.exe"}));
+    EXPECT_TRUE(config.Usable());
+}
+
+TEST(SetupConfig, OtherLetterCasesAreFound)
+{
+    const SetupConfig config =
+        ParseSetupConfig("[setup]\ngamename=G\ninstalldir=D\n[FILES]\ncount=1\nfile1=a\n");
+    EXPECT_EQ(config.GameName, "G");
+    EXPECT_EQ(config.InstallDir, "D");
+    EXPECT_EQ(config.Files, std::vector<std::string>{"a"});
+}
+
+TEST(SetupConfig, ExecutablePositionFollowsMovie)
+{
+    const std::string files = "Count=4\r\nFile1=movie\\demo.avi\r\nFile2=data.pak\r\nFile3=game.exe\r\nFile4=game_gdi.exe\r\n";
+    const SetupConfig withMovie = ParseSetupConfig(WithFiles("demo.avi", files));
+    ASSERT_EQ(withMovie.Files.size(), 4u);
+    EXPECT_EQ(FileNamePart(withMovie.Files[0]), withMovie.Movie);
+    EXPECT_EQ(withMovie.Files[2], "game.exe");
+    EXPECT_EQ(withMovie.Files[3], "game_gdi.exe");
+
+    const SetupConfig noMovie =
+        ParseSetupConfig(WithFiles("", "Count=3\r\nFile1=readme.txt\r\nFile2=game.exe\r\nFile3=game_gdi.exe\r\n"));
+    ASSERT_EQ(noMovie.Files.size(), 3u);
+    EXPECT_EQ(noMovie.Files[1], "game.exe");
+    EXPECT_EQ(noMovie.Files[2], "game_gdi.exe");
+}
+
+TEST(SetupConfig, CountDecidesTheList)
+{
+    struct Case {
+        const char* name;
+        std::string files;
+        int32_t count;
+        std::vector<std::string> entries;
+        bool usable;
+    };
+    std::vector<std::string> sixteen;
+    for (int n = 1; n <= 16; ++n) sixteen.push_back(n == 1 ? "a" : "");
+    const std::vector<Case> cases = {
+        {"hexadecimal", "Count=0x10\nFile1=a\n", 16, sixteen, true},
+        {"not a number", "Count=abc\nFile1=a\n", 0, {}, true},
+        {"negative", "Count=-3\nFile1=a\n", -3, {}, true},
+        {"zero", "Count=0\nFile1=a\n", 0, {}, true},
+        {"missing", "File1=a\n", 0, {}, true},
+        {"gap in the keys", "Count=3\nFile1=a\nFile3=c\n", 3, {"a", "", "c"}, true},
+        {"keys out of order", "File2=b\nCount=2\nFile1=a\nFile3=c\n", 2, {"a", "b"}, true},
+        {"empty and duplicate entries", "Count=3\nFile1=a\nFile2=\nFile3=a\nfile1=x\n", 3, {"a", "", "a"}, true},
+        {"overflow", "Count=99999999999\nFile1=a\n", 0, {}, true},
+        {"above the maximum", "Count=100001\nFile1=a\n", 100001, {}, false},
+        {"largest integer", "Count=0x7FFFFFFF\nFile1=a\n", INT32_MAX, {}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const SetupConfig config = ParseSetupConfig(WithFiles("", c.files));
+        EXPECT_EQ(config.FileCount, c.count);
+        EXPECT_EQ(config.Files, c.entries);
+        EXPECT_EQ(config.Usable(), c.usable);
+    }
+}
+
+TEST(SetupConfig, LargestUsableCount)
+{
+    const SetupConfig config = ParseSetupConfig(WithFiles("", "Count=100000\nFile100000=last\nFile100001=x\n"));
+    EXPECT_TRUE(config.Usable());
+    ASSERT_EQ(config.Files.size(), 100000u);
+    EXPECT_EQ(config.Files.front(), "");
+    EXPECT_EQ(config.Files.back(), "last");
+}
+
+TEST(SetupConfig, HugeCountIsRefusedQuickly)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const SetupConfig config = ParseSetupConfig(WithFiles("", "Count=0x7FFFFFFF\n"));
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_FALSE(config.Usable());
+    EXPECT_TRUE(config.Files.empty());
+    EXPECT_LT(elapsed, std::chrono::seconds(1));
+}
+
+TEST(SetupConfig, EmptyInstallDirIsUnusable)
+{
+    for (const char* text : {"", "[Setup]\nGameName=G\n", "[Setup]\nInstallDir=\n", "[Setup]\nInstallDir=  \"\" \n",
+                             "[Other]\nInstallDir=D\n", "InstallDir=D\n[Setup]\n"}) {
+        SCOPED_TRACE(text);
+        const SetupConfig config = ParseSetupConfig(text);
+        EXPECT_EQ(config.InstallDir, "");
+        EXPECT_FALSE(config.Usable());
+    }
+}
+
+TEST(SetupConfig, IniPathReplacesTheExtension)
+{
+    struct Case {
+        const char* program;
+        const char* ini;
+    };
+    const Case cases[] = {
+        {"C:\\disc\\Setup.exe", "C:\\disc\\Setup.ini"},
+        {"C:\\a.b\\Setup", "C:\\a.b\\Setup.ini"},
+        {"C:\\disc\\Setup.", "C:\\disc\\Setup.ini"},
+        {"C:\\disc\\Setup.old.exe", "C:\\disc\\Setup.old.ini"},
+        {"D:Setup.exe", "D:Setup.ini"},
+        {"D:.x\\Setup", "D:.x\\Setup.ini"},
+        {"Setup", "Setup.ini"},
+        {"C:\\ゲームソ\\Setup.exe", "C:\\ゲームソ\\Setup.ini"},
+        {"C:\\ソ.表\\Setup", "C:\\ソ.表\\Setup.ini"},
+        // The 0x5C of ソ is no separator: the dot before it still starts the extension.
+        {"C:\\disc\\Setup.ソ", "C:\\disc\\Setup.ini"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.program);
+        EXPECT_EQ(IniPathFor(c.program), c.ini);
+    }
+}
+
+TEST(SetupConfigFile, MissingFileIsUnusable)
+{
+    TempFolder folder;
+    const SetupConfig config = LoadSetupConfig(folder.PathOf("Setup.ini"));
+    EXPECT_FALSE(config.Usable());
+    EXPECT_EQ(config.GameName, "");
+    EXPECT_EQ(config.FileCount, 0);
+    EXPECT_TRUE(config.Files.empty());
+}
+
+TEST(SetupConfigFile, ReadsTheWholeFileUnderAJapanesePath)
+{
+    TempFolder folder;
+    std::string files = "Count=3\r\nFile1=表示.txt\r\nFile2=ソフト\\game.exe\r\n";
+    files += "File3=" + std::string(3000, 'x') + "\r\n";  // beyond the first read of a careless reader
+    const std::string path = folder.Write("セットアップ.ini", WithFiles("", files));
+    const SetupConfig config = LoadSetupConfig(path);
+    EXPECT_TRUE(config.Usable());
+    EXPECT_EQ(config.GameName, "テストゲーム");
+    ASSERT_EQ(config.Files.size(), 3u);
+    EXPECT_EQ(config.Files[1], "ソフト\\game.exe");
+    EXPECT_EQ(config.Files[2], std::string(2047, 'x'));
+}
+
+TEST(SetupConfigFile, OversizedFileIsNotRead)
+{
+    TempFolder folder;
+    const std::string head = WithFiles("", "Count=1\r\nFile1=a\r\n");
+    const std::string limit = folder.Write("limit.ini", head + std::string(16 * 1024 * 1024 - head.size(), ' '));
+    EXPECT_TRUE(LoadSetupConfig(limit).Usable());
+    const std::string over = folder.Write("over.ini", head + std::string(16 * 1024 * 1024 + 1 - head.size(), ' '));
+    EXPECT_FALSE(LoadSetupConfig(over).Usable());
+}
