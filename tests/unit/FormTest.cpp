@@ -305,3 +305,24 @@ TEST_F(FormTest, DestroyHandlersRunWhenTheApplicationEnds)
 }
 
 }  // namespace
+
+namespace {
+
+class TBrokenForm;
+TBrokenForm* BrokenForm = nullptr;
+
+class TBrokenForm : public toolkit::Form {
+public:
+    TBrokenForm() { throw toolkit::Error("作成できません"); }
+};
+
+TEST(FormCreation, AnErrorDuringConstructionLeavesTheReferenceEmptyAndReachesTheCaller)
+{
+    toolkit::Application app(::GetModuleHandleW(nullptr));
+    app.Initialize();
+    EXPECT_THROW(app.CreateForm(BrokenForm), toolkit::Error);
+    EXPECT_EQ(BrokenForm, nullptr);
+    EXPECT_EQ(app.MainForm(), nullptr);
+}
+
+}  // namespace
