@@ -41,6 +41,11 @@ struct EnhMetaFileTraits {
     static Type Invalid() noexcept { return nullptr; }
     static void Close(Type h) noexcept { ::DeleteEnhMetaFile(h); }
 };
+struct MemoryDcTraits {  // from CreateCompatibleDC
+    using Type = HDC;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type h) noexcept { ::DeleteDC(h); }
+};
 struct MciDeviceTraits {
     using Type = MCIDEVICEID;
     static Type Invalid() noexcept { return 0; }
@@ -54,4 +59,5 @@ using RegKey = UniqueHandle<RegKeyTraits>;
 using GdiObject = UniqueHandle<GdiObjectTraits>;
 using IconHandle = UniqueHandle<IconTraits>;
 using EnhMetaFile = UniqueHandle<EnhMetaFileTraits>;
+using MemoryDc = UniqueHandle<MemoryDcTraits>;
 using MciDevice = UniqueHandle<MciDeviceTraits>;

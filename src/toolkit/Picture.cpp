@@ -1,0 +1,280 @@
+#include "toolkit/Picture.h"
+
+#include <cstdlib>
+#include <optional>
+#include <vector>
+
+#include "toolkit/Error.h"
+#include "util/Cp932.h"
+#include "util/Names.h"
+
+namespace toolkit {
+namespace {
+
+// A picture file larger than this is refused rather than read whole into memory.
+constexpr LONGLONG kMaxMetafileBytes = 64LL * 1024 * 1024;
+
+constexpr size_t kPlaceableHeaderBytes = 22;
+constexpr DWORD kPlaceableKey = 0x9AC6CDD7;
+constexpr size_t kMetaHeaderBytes = 18;
+
+std::string LowerAscii(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+std::optional<std::vector<BYTE>> ReadWholeFile(const std::wstring& path)
+{
+    FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart > kMaxMetafileBytes) return std::nullopt;
+    std::vector<BYTE> bytes(static_cast<size_t>(size.QuadPart));
+    DWORD got = 0;
+    if (!bytes.empty() &&
+        (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
+         got != bytes.size()))
+        return std::nullopt;
+    return bytes;
+}
+
+unsigned Word(const BYTE* bytes, size_t index) noexcept
+{
+    return static_cast<unsigned>(bytes[index * 2]) | static_cast<unsigned>(bytes[index * 2 + 1]) << 8;
+}
+
+// A Windows metafile begins with its own header: type 1 (memory) or 2 (disk), nine words long.
+bool LooksLikeWindowsMetafile(const BYTE* bytes, size_t size) noexcept
+{
+    if (size < kMetaHeaderBytes) return false;
+    const unsigned type = Word(bytes, 0);
+    return (type == 1 || type == 2) && Word(bytes, 1) == 9;
+}
+
+// A .wmf turned into an enhanced metafile. A placeable file (the usual kind) starts with a 22-byte
+// header that gives the picture's bounding box in units of 1/inch; the system knows nothing of it,
+// so it is skipped and its size handed over separately.
+EnhMetaFile WindowsMetafile(const std::vector<BYTE>& file)
+{
+    const BYTE* bits = file.data();
+    size_t size = file.size();
+    std::optional<METAFILEPICT> picture;
+    if (size >= kPlaceableHeaderBytes &&
+        (Word(bits, 0) | static_cast<DWORD>(Word(bits, 1)) << 16) == kPlaceableKey) {
+        unsigned checksum = 0;
+        for (size_t i = 0; i < 10; ++i) checksum ^= Word(bits, i);
+        const int left = static_cast<short>(Word(bits, 3));
+        const int top = static_cast<short>(Word(bits, 4));
+        const int right = static_cast<short>(Word(bits, 5));
+        const int bottom = static_cast<short>(Word(bits, 6));
+        const int inch = static_cast<int>(Word(bits, 7));
+        if (checksum != Word(bits, 10) || inch == 0 || left == right || top == bottom) return EnhMetaFile();
+        // The size in hundredths of a millimetre, as the mapping mode expects.
+        picture = METAFILEPICT{MM_ANISOTROPIC, std::abs(right - left) * 2540 / inch,
+                               std::abs(bottom - top) * 2540 / inch, nullptr};
+        bits += kPlaceableHeaderBytes;
+        size -= kPlaceableHeaderBytes;
+    }
+    if (!LooksLikeWindowsMetafile(bits, size)) return EnhMetaFile();
+    return EnhMetaFile(::SetWinMetaFileBits(static_cast<UINT>(size), bits, nullptr, picture ? &*picture : nullptr));
+}
+
+// The system loads a bitmap file whose pixels are cut short without a word; such a file is refused
+// here. The pixels of a compressed one have no fixed size and are left to the system to judge.
+bool BitmapFileComplete(const std::wstring& path)
+{
+    FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !::GetFileSizeEx(file.Get(), &size)) return false;
+    BYTE header[14 + 40] = {};
+    DWORD got = 0;
+    if (!::ReadFile(file.Get(), header, sizeof header, &got, nullptr) || got < 14 + 12) return false;
+    auto dword = [&header](size_t at) {
+        return static_cast<DWORD>(header[at]) | static_cast<DWORD>(header[at + 1]) << 8 |
+               static_cast<DWORD>(header[at + 2]) << 16 | static_cast<DWORD>(header[at + 3]) << 24;
+    };
+    if (header[0] != 'B' || header[1] != 'M') return false;
+    const LONGLONG pixelsAt = dword(10);
+    const DWORD infoSize = dword(14);
+    LONGLONG width = 0;
+    LONGLONG height = 0;
+    unsigned bitCount = 0;
+    DWORD compression = BI_RGB;
+    if (infoSize == sizeof(BITMAPCOREHEADER)) {
+        width = Word(header, 9);
+        height = Word(header, 10);
+        bitCount = Word(header, 12);
+    } else {
+        if (infoSize < sizeof(BITMAPINFOHEADER) || got < sizeof header) return false;
+        width = static_cast<LONG>(dword(18));
+        height = static_cast<LONG>(dword(22));
+        bitCount = Word(header, 14);
+        compression = dword(30);
+    }
+    if (width <= 0 || height == 0 || bitCount == 0 || bitCount > 32) return false;
+    if (compression != BI_RGB && compression != BI_BITFIELDS) return pixelsAt < size.QuadPart;
+    const LONGLONG stride = (width * bitCount + 31) / 32 * 4;
+    return pixelsAt + stride * (height < 0 ? -height : height) <= size.QuadPart;
+}
+
+// An enhanced metafile starts with its header record: type 1 and the signature " EMF" at byte 40.
+bool LooksLikeEnhancedMetafile(const std::wstring& path)
+{
+    FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    BYTE header[44] = {};
+    DWORD got = 0;
+    if (!::ReadFile(file.Get(), header, sizeof header, &got, nullptr) || got != sizeof header) return false;
+    const DWORD type = Word(header, 0) | static_cast<DWORD>(Word(header, 1)) << 16;
+    const DWORD signature = Word(header, 20) | static_cast<DWORD>(Word(header, 21)) << 16;
+    return type == EMR_HEADER && signature == ENHMETA_SIGNATURE;
+}
+
+}  // namespace
+
+Picture::~Picture() { Picture::Attach(nullptr); }
+
+void Picture::RegisterWindowClass(HINSTANCE instance)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = &Picture::WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.lpszClassName = WindowClassName();
+    if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw Error("画像のウィンドウクラスを登録できません");
+}
+
+void Picture::Attach(HWND hwnd)
+{
+    const HWND old = Handle();
+    if (old && ::GetWindowLongPtrW(old, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(this))
+        ::SetWindowLongPtrW(old, GWLP_USERDATA, 0);
+    Control::Attach(hwnd);
+    if (hwnd) ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+bool Picture::Empty() const noexcept { return !bitmap_ && !icon_ && !metafile_; }
+
+void Picture::LoadFromFile(const std::string& path)
+{
+    const std::string extension = LowerAscii(Extension(path));
+    if (extension != ".bmp" && extension != ".ico" && extension != ".emf" && extension != ".wmf")
+        throw Error("画像の形式が不明です: " + path);
+    const Error unreadable("画像を読み込めません: " + path);
+    const auto widePath = cp932::ToWide(path);
+    if (!widePath) throw unreadable;
+
+    GdiObject bitmap;
+    SIZE bitmapSize{};
+    IconHandle icon;
+    EnhMetaFile metafile;
+    if (extension == ".bmp") {
+        if (BitmapFileComplete(*widePath))
+            bitmap.Reset(::LoadImageW(nullptr, widePath->c_str(), IMAGE_BITMAP, 0, 0,
+                                      LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+        BITMAP info{};
+        if (!bitmap || ::GetObjectW(bitmap.Get(), sizeof info, &info) != sizeof info || info.bmWidth <= 0 ||
+            info.bmHeight <= 0)
+            throw unreadable;
+        bitmapSize = SIZE{info.bmWidth, info.bmHeight};
+    } else if (extension == ".ico") {
+        icon.Reset(static_cast<HICON>(::LoadImageW(nullptr, widePath->c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE)));
+        if (!icon) throw unreadable;
+    } else if (extension == ".emf") {
+        if (LooksLikeEnhancedMetafile(*widePath)) metafile.Reset(::GetEnhMetaFileW(widePath->c_str()));
+        if (!metafile) throw unreadable;
+    } else {
+        const auto bytes = ReadWholeFile(*widePath);
+        if (bytes) metafile = WindowsMetafile(*bytes);
+        if (!metafile) throw unreadable;
+    }
+
+    bitmap_ = std::move(bitmap);
+    bitmapSize_ = bitmapSize;
+    icon_ = std::move(icon);
+    metafile_ = std::move(metafile);
+    if (Handle()) ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+LRESULT CALLBACK Picture::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = reinterpret_cast<Picture*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        self->Attach(nullptr);
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (const std::exception& error) {
+        ReportUncaught(error);
+    } catch (...) {
+        ReportUncaught(Error("予期しないエラーが発生しました"));
+    }
+    return 0;
+}
+
+LRESULT Picture::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;  // WM_PAINT covers every pixel
+    case WM_PAINT: {
+        PAINTSTRUCT paint{};
+        if (HDC dc = ::BeginPaint(Handle(), &paint)) {
+            Render(dc);
+            ::EndPaint(Handle(), &paint);
+        }
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        Render(reinterpret_cast<HDC>(wParam));
+        return 0;
+    default:
+        return ::DefWindowProcW(Handle(), message, wParam, lParam);
+    }
+}
+
+void Picture::Render(HDC target) const
+{
+    RECT area{};
+    if (!target || !::GetClientRect(Handle(), &area) || area.right <= 0 || area.bottom <= 0) return;
+    MemoryDc buffer(::CreateCompatibleDC(target));
+    GdiObject bitmap(::CreateCompatibleBitmap(target, area.right, area.bottom));
+    if (!buffer || !bitmap) {
+        Draw(target, area);
+        return;
+    }
+    const HGDIOBJ previous = ::SelectObject(buffer.Get(), bitmap.Get());
+    Draw(buffer.Get(), area);
+    ::BitBlt(target, 0, 0, area.right, area.bottom, buffer.Get(), 0, 0, SRCCOPY);
+    ::SelectObject(buffer.Get(), previous);
+}
+
+void Picture::Draw(HDC dc, const RECT& area) const
+{
+    ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_BTNFACE));
+    if (bitmap_) {
+        MemoryDc source(::CreateCompatibleDC(dc));
+        if (!source) return;
+        const HGDIOBJ previous = ::SelectObject(source.Get(), bitmap_.Get());
+        ::SetStretchBltMode(dc, HALFTONE);
+        ::SetBrushOrgEx(dc, 0, 0, nullptr);
+        ::StretchBlt(dc, 0, 0, area.right, area.bottom, source.Get(), 0, 0, bitmapSize_.cx, bitmapSize_.cy, SRCCOPY);
+        ::SelectObject(source.Get(), previous);
+    } else if (icon_) {
+        ::DrawIconEx(dc, 0, 0, icon_.Get(), area.right, area.bottom, 0, nullptr, DI_NORMAL);
+    } else if (metafile_) {
+        ::PlayEnhMetaFile(dc, metafile_.Get(), &area);
+    }
+}
+
+}  // namespace toolkit

@@ -1,0 +1,46 @@
+#pragma once
+// The registry as the handlers use it: one root key, at most one open key under it, string values.
+// Paths and names are code-page-932 texts; nested paths are written "Software\\A\\B".
+
+#include <windows.h>
+
+#include <string>
+
+#include "util/Handles.h"
+
+namespace toolkit {
+
+class Registry {
+public:
+    explicit Registry(HKEY root = HKEY_CURRENT_USER) noexcept : root_(root) {}
+
+    // Closes the open key, if any: paths that follow are under `root`.
+    void SetRoot(HKEY root) noexcept;
+    [[nodiscard]] HKEY Root() const noexcept { return root_; }
+
+    // Opens an existing key for reading; never creates it. False when it does not open.
+    [[nodiscard]] bool OpenKeyReadOnly(const std::string& path);
+    // Opens a key for reading and writing; with `create`, missing levels are created on the way.
+    [[nodiscard]] bool OpenKey(const std::string& path, bool create);
+    void CloseKey() noexcept;
+    [[nodiscard]] bool KeyOpen() const noexcept { return key_.Valid(); }
+
+    // The string value `name` of the open key: "" when it (or the open key) is missing; the text up
+    // to its first zero character, unexpanded, for REG_SZ and REG_EXPAND_SZ. Throws Error for
+    // another type or a text without a code-page-932 form.
+    [[nodiscard]] std::string ReadString(const std::string& name) const;
+    // Writes a REG_SZ value into the open key; throws Error when it cannot.
+    void WriteString(const std::string& name, const std::string& value);
+
+    // Deletes the key `path` under the root with all its subkeys and values, the deepest first.
+    // False when the key was missing or could not be deleted entirely.
+    [[nodiscard]] bool DeleteKey(const std::string& path) noexcept;
+
+private:
+    [[nodiscard]] bool Open(const std::string& path, REGSAM access, bool create);
+
+    HKEY root_;
+    RegKey key_;
+};
+
+}  // namespace toolkit

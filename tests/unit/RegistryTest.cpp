@@ -1,0 +1,213 @@
+#include "toolkit/Registry.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "toolkit/Error.h"
+#include "util/Cp932.h"
+
+namespace {
+
+std::wstring Wide(const std::string& text) { return cp932::ToWideLossy(text); }
+
+// A private key under HKCU\Software, removed with everything in it after each test by the system's
+// own tree deletion, so that the cleaning does not depend on the code under test.
+class RegistryTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        base_ = "Software\\SetupTest-tk-" + std::to_string(::GetCurrentProcessId()) + "-" +
+                std::to_string(::GetTickCount());
+        ASSERT_FALSE(Exists(base_));
+    }
+    void TearDown() override
+    {
+        using DeleteTreeW = LONG(WINAPI*)(HKEY, LPCWSTR);
+        const auto deleteTree = reinterpret_cast<DeleteTreeW>(
+            reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"advapi32.dll"), "RegDeleteTreeW")));
+        ASSERT_NE(deleteTree, nullptr);
+        deleteTree(HKEY_CURRENT_USER, Wide(base_).c_str());
+        EXPECT_FALSE(Exists(base_));
+    }
+
+    static bool Exists(const std::string& path)
+    {
+        RegKey key;
+        return ::RegOpenKeyExW(HKEY_CURRENT_USER, Wide(path).c_str(), 0, KEY_READ, key.Put()) == ERROR_SUCCESS;
+    }
+    // Writes a value as raw bytes, creating the key: data the program itself would never write.
+    static void SetRaw(const std::string& path, const std::wstring& name, DWORD type, const void* data, DWORD size)
+    {
+        RegKey key;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, Wide(path).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                                    key.Put(), nullptr),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(::RegSetValueExW(key.Get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size),
+                  ERROR_SUCCESS);
+    }
+    static void SetText(const std::string& path, const std::wstring& name, DWORD type, const std::wstring& text,
+                        bool terminated = true)
+    {
+        SetRaw(path, name, type, text.c_str(),
+               static_cast<DWORD>((text.size() + (terminated ? 1 : 0)) * sizeof(wchar_t)));
+    }
+    static std::string ErrorOf(const toolkit::Registry& registry, const std::string& name)
+    {
+        try {
+            (void)registry.ReadString(name);
+        } catch (const toolkit::Error& error) {
+            return error.Message();
+        }
+        return "(no error)";
+    }
+
+    std::string base_;
+};
+
+TEST_F(RegistryTest, OpeningAMissingKeyFailsAndCreatesNothing)
+{
+    toolkit::Registry registry;
+    EXPECT_FALSE(registry.OpenKeyReadOnly(base_ + "\\Game"));
+    EXPECT_FALSE(registry.KeyOpen());
+    EXPECT_FALSE(registry.OpenKey(base_ + "\\Game", false));
+    EXPECT_FALSE(registry.OpenKey(base_ + "\\\x81", true));  // a lead byte alone: no Unicode form
+    EXPECT_FALSE(Exists(base_));
+    EXPECT_EQ(registry.ReadString("Dir"), "");  // no key open: nothing to read
+    EXPECT_THROW(registry.WriteString("Dir", "x"), toolkit::Error);
+}
+
+TEST_F(RegistryTest, ReadsStringValuesAsStoredWithoutExpansion)
+{
+    const std::string path = base_ + "\\Game";
+    const struct {
+        const wchar_t* name;
+        DWORD type;
+        std::wstring stored;
+        bool terminated;
+        const char* expected;
+    } cases[] = {
+        {L"Dir", REG_SZ, L"C:\\Games\\ソフト表\\", true, "C:\\Games\\ソフト表\\"},
+        {L"Expand", REG_EXPAND_SZ, L"%WINDIR%\\x", true, "%WINDIR%\\x"},
+        {L"Cut", REG_SZ, std::wstring(L"abc\0def", 7), true, "abc"},
+        {L"ExpandCut", REG_EXPAND_SZ, std::wstring(L"%TEMP%\0tail", 11), true, "%TEMP%"},
+        {L"Unterminated", REG_SZ, L"xyz", false, "xyz"},
+        {L"Empty", REG_SZ, L"", true, ""},
+        {L"", REG_SZ, L"default value", true, "default value"},
+    };
+    for (const auto& c : cases) SetText(path, c.name, c.type, c.stored, c.terminated);
+
+    toolkit::Registry registry;
+    ASSERT_TRUE(registry.OpenKeyReadOnly(path));
+    for (const auto& c : cases)
+        EXPECT_EQ(registry.ReadString(cp932::FromWideLossy(c.name)), c.expected) << cp932::FromWideLossy(c.name);
+    EXPECT_EQ(registry.ReadString("Missing"), "");
+}
+
+TEST_F(RegistryTest, ValuesOfOtherTypesOrWithoutCp932FormAreErrors)
+{
+    const std::string path = base_ + "\\Game";
+    const DWORD number = 1;
+    SetRaw(path, L"Dir", REG_DWORD, &number, sizeof number);
+    const BYTE bytes[] = {'C', 0, ':', 0, 0, 0};
+    SetRaw(path, L"Binary", REG_BINARY, bytes, sizeof bytes);
+    SetText(path, L"Multi", REG_MULTI_SZ, std::wstring(L"a\0b\0", 4));
+    SetText(path, L"Accented", REG_SZ, L"caf\u00e9");
+
+    toolkit::Registry registry;
+    ASSERT_TRUE(registry.OpenKeyReadOnly(path));
+    EXPECT_EQ(ErrorOf(registry, "Dir"), "'Dir' のデータ型が不正です");
+    EXPECT_EQ(ErrorOf(registry, "Binary"), "'Binary' のデータ型が不正です");
+    EXPECT_EQ(ErrorOf(registry, "Multi"), "'Multi' のデータ型が不正です");
+    EXPECT_EQ(ErrorOf(registry, "Accented"), "'Accented' のデータ型が不正です");
+}
+
+TEST_F(RegistryTest, WritesAndReadsBackLargeAndJapaneseValuesUnderNestedNewKeys)
+{
+    const std::string path = base_ + "\\日本語のキー\\ソフト表\\深い";
+    std::string large;
+    for (int i = 0; large.size() < 300000; ++i) large += "表示ソ" + std::to_string(i) + "\\";
+    const struct {
+        const char* name;
+        std::string value;
+    } cases[] = {
+        {"Dir", "D:\\ゲーム\\ソフト表\\"},
+        {"値の名前", "ａｂｃ"},
+        {"Large", large},
+        {"Empty", ""},
+    };
+
+    toolkit::Registry registry;
+    ASSERT_TRUE(registry.OpenKey(path, true));
+    for (const auto& c : cases) registry.WriteString(c.name, c.value);
+    registry.CloseKey();
+    EXPECT_FALSE(registry.KeyOpen());
+
+    // Stored under the Unicode names and as REG_SZ, as any other program reads them.
+    RegKey raw;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, (Wide(base_) + L"\\日本語のキー\\ソフト表\\深い").c_str(), 0,
+                              KEY_READ, raw.Put()),
+              ERROR_SUCCESS);
+    DWORD type = 0;
+    wchar_t text[64] = {};
+    DWORD size = sizeof text;
+    ASSERT_EQ(::RegQueryValueExW(raw.Get(), L"値の名前", nullptr, &type, reinterpret_cast<BYTE*>(text), &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(std::wstring(text), L"ａｂｃ");
+
+    ASSERT_TRUE(registry.OpenKeyReadOnly(path));
+    for (const auto& c : cases) EXPECT_EQ(registry.ReadString(c.name), c.value) << c.name;
+    // The same key opened again for writing, without creating.
+    ASSERT_TRUE(registry.OpenKey(path, false));
+    registry.WriteString("Dir", "E:\\");
+    EXPECT_EQ(registry.ReadString("Dir"), "E:\\");
+}
+
+TEST_F(RegistryTest, WritingToAKeyOpenedReadOnlyIsAnError)
+{
+    SetText(base_, L"Dir", REG_SZ, L"C:\\");
+    toolkit::Registry registry;
+    ASSERT_TRUE(registry.OpenKeyReadOnly(base_));
+    try {
+        registry.WriteString("Dir", "D:\\");
+        ADD_FAILURE() << "no error";
+    } catch (const toolkit::Error& error) {
+        EXPECT_EQ(error.Message(), "'Dir' の書き込みに失敗しました");
+    }
+    EXPECT_EQ(registry.ReadString("Dir"), "C:\\");
+    registry.SetRoot(HKEY_CURRENT_USER);
+    EXPECT_FALSE(registry.KeyOpen());
+}
+
+TEST_F(RegistryTest, DeleteKeyRemovesSubkeysAndValuesAndNothingElse)
+{
+    const std::string tree = base_ + "\\ソフト表";
+    for (const char* sub : {"", "\\a", "\\a\\b", "\\a\\b\\c", "\\a\\b2", "\\d", "\\表示"})
+        SetText(tree + sub, L"Dir", REG_SZ, L"value");
+    SetText(base_ + "\\Sibling", L"Dir", REG_SZ, L"kept");
+    SetText(base_ + "\\ソフト表示", L"Dir", REG_SZ, L"kept too");  // a name that begins like the deleted one
+
+    toolkit::Registry registry;
+    EXPECT_TRUE(registry.DeleteKey(tree));
+    EXPECT_FALSE(Exists(tree));
+    EXPECT_TRUE(Exists(base_ + "\\Sibling"));
+    EXPECT_TRUE(Exists(base_ + "\\ソフト表示"));
+
+    EXPECT_FALSE(registry.DeleteKey(tree));
+    EXPECT_FALSE(registry.DeleteKey(base_ + "\\Missing\\Deeper"));
+    EXPECT_FALSE(registry.DeleteKey(""));
+    EXPECT_FALSE(registry.DeleteKey(std::string("\x81", 1)));  // no Unicode form
+    EXPECT_TRUE(Exists(base_));
+}
+
+TEST_F(RegistryTest, DeleteKeyWhileTheSameKeyIsOpen)
+{
+    SetText(base_ + "\\Game\\Sub", L"Dir", REG_SZ, L"value");
+    toolkit::Registry registry;
+    ASSERT_TRUE(registry.OpenKeyReadOnly(base_ + "\\Game"));
+    EXPECT_TRUE(registry.DeleteKey(base_ + "\\Game"));
+    EXPECT_FALSE(Exists(base_ + "\\Game"));
+}
+
+}  // namespace
