@@ -8,7 +8,7 @@ check() { # exe expected-format
     if ! dump=$(x86_64-w64-mingw32-objdump -p "$exe" 2>&1); then
         echo "FAIL: cannot read $exe: $dump"; fail=1; return
     fi
-    grep -q "file format $format" <<<"$dump" || { echo "FAIL: $exe is not $format"; fail=1; }
+    grep -q -E "file format pei?-$format" <<<"$dump" || { echo "FAIL: $exe is not $format"; fail=1; }
     grep -q -E '^Subsystem[[:space:]]+00000002' <<<"$dump" || { echo "FAIL: $exe is not a GUI program"; fail=1; }
     local dll
     while read -r dll; do
@@ -19,6 +19,6 @@ check() { # exe expected-format
         fi
     done < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$dump")
 }
-check "$1" pe-i386
-check "$2" pe-x86-64
+check "$1" i386
+check "$2" x86-64
 exit $fail
