@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # usage: check_imports.sh WIN32_EXE WIN64_EXE
 set -u
+export LC_ALL=C  # objdump speaks the locale's language otherwise
 allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|SHELL32|OLE32|OLEAUT32|COMCTL32|COMDLG32|WINMM|MSVCRT|SHLWAPI|VERSION)\.DLL$'
 fail=0
 check() { # exe expected-format

@@ -39,7 +39,9 @@ TEST_P(MainMenuStates, ButtonsAndFocusFollowTheModeAndTheInstallRecord)
     auto setup = e2e::menu::StartFromDisc(row.disc);
     auto window = setup.WaitWindow("インストーラ", "TMainForm");
     for (const Expect& expect : row.buttons) e2e::menu::Check(window, expect);
-    EXPECT_TRUE(window.Button(row.focus).Focused()) << window.Listing();
+    // The window may be seen on the screen a moment before its focus is placed.
+    const e2e::Control focus = window.Button(row.focus);
+    e2e::WaitUntil([&] { return focus.Focused(); }, std::string("the focus on ") + row.focus);
     window.Click(Exit);
     EXPECT_EQ(setup.WaitExit(), 0u);
 }
