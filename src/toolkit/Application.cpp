@@ -28,13 +28,7 @@ Application::Application(HINSTANCE instance) : previous_(current_), instance_(in
 
 Application::~Application()
 {
-    for (auto it = forms_.rbegin(); it != forms_.rend(); ++it) {
-        try {
-            (*it)->FormDestroy();
-        } catch (const std::exception& error) {
-            ShowException(error);
-        }
-    }
+    for (auto it = forms_.rbegin(); it != forms_.rend(); ++it) RunGuarded([&form = **it] { form.FormDestroy(); });
     forms_.clear();
     if (current_ == this) current_ = previous_;
 }

@@ -4,6 +4,7 @@
 
 #include <exception>
 #include <string>
+#include <type_traits>
 
 namespace toolkit {
 
@@ -22,8 +23,26 @@ private:
 // window procedures and callbacks, which must never let an exception unwind into the system.
 void ReportUncaught(const std::exception& error) noexcept;
 
+// Runs `work` so that no exception leaves it, as every window procedure and handler call must:
+// what is thrown is shown by ReportUncaught, and a value-initialised result is returned.
+template <class Work>
+auto RunGuarded(Work&& work) noexcept -> decltype(work());
+
 // printf-style formatting of one integer or text into a message, e.g. Format("... (%d)", 3).
 [[nodiscard]] std::string Format(const char* pattern, long long value);
 [[nodiscard]] std::string Format(const char* pattern, const std::string& value);
+
+template <class Work>
+auto RunGuarded(Work&& work) noexcept -> decltype(work())
+{
+    try {
+        return work();
+    } catch (const std::exception& error) {
+        ReportUncaught(error);
+    } catch (...) {
+        ReportUncaught(Error("予期しないエラーが発生しました"));
+    }
+    if constexpr (!std::is_void_v<decltype(work())>) return {};
+}
 
 }  // namespace toolkit

@@ -120,14 +120,7 @@ LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
     }
     // No exception may unwind through the system: show it and let the loop go on.
-    try {
-        return self->HandleMessage(message, wParam, lParam);
-    } catch (const std::exception& error) {
-        ReportUncaught(error);
-    } catch (...) {
-        ReportUncaught(Error("予期しないエラーが発生しました"));
-    }
-    return 0;
+    return RunGuarded([&] { return self->HandleMessage(message, wParam, lParam); });
 }
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -203,11 +196,7 @@ void Form::AddEvent(int id, Kind kind, std::function<void()> handler)
 
 void Form::AfterConstruction()
 {
-    try {
-        FormCreate();
-    } catch (const std::exception& error) {
-        Application::Instance().ShowException(error);
-    }
+    RunGuarded([this] { FormCreate(); });
     if (visibleAtCreation_) Show();
 }
 
@@ -239,11 +228,7 @@ void Form::Show()
         ::SetForegroundWindow(hwnd_);
         return;
     }
-    try {
-        FormShow();
-    } catch (const std::exception& error) {
-        Application::Instance().ShowException(error);
-    }
+    RunGuarded([this] { FormShow(); });
     // A modal result set by the show handler closes the form before it appears.
     if (modal_ && modalResult_ != kModalNone) return;
     CentreOnScreen();

@@ -164,14 +164,7 @@ LRESULT CALLBACK MediaPlayer::WindowProc(HWND hwnd, UINT message, WPARAM wParam,
         self->Attach(nullptr);
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
     }
-    try {
-        return self->HandleMessage(message, wParam, lParam);
-    } catch (const std::exception& error) {
-        ReportUncaught(error);
-    } catch (...) {
-        ReportUncaught(Error("予期しないエラーが発生しました"));
-    }
-    return 0;
+    return RunGuarded([&] { return self->HandleMessage(message, wParam, lParam); });
 }
 
 LRESULT MediaPlayer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)

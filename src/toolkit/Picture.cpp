@@ -212,14 +212,7 @@ LRESULT CALLBACK Picture::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         self->Attach(nullptr);
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
     }
-    try {
-        return self->HandleMessage(message, wParam, lParam);
-    } catch (const std::exception& error) {
-        ReportUncaught(error);
-    } catch (...) {
-        ReportUncaught(Error("予期しないエラーが発生しました"));
-    }
-    return 0;
+    return RunGuarded([&] { return self->HandleMessage(message, wParam, lParam); });
 }
 
 LRESULT Picture::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
