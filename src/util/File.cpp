@@ -1,0 +1,113 @@
+#include "util/File.h"
+
+#include "util/Cp932.h"
+
+namespace {
+
+constexpr size_t kMaxPathBytes = MAX_PATH - 1;
+constexpr size_t kMaxRootBytes = 255;
+
+}  // namespace
+
+bool CFile::Open(const std::string& path, DWORD access) noexcept
+{
+    Close();
+    if (path.size() > kMaxPathBytes) return false;
+    const auto widePath = cp932::ToWide(path);
+    if (!widePath) return false;
+
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    if (access == GENERIC_READ) {
+        handle = ::CreateFileW(widePath->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_RANDOM_ACCESS, nullptr);
+    } else if (access == GENERIC_WRITE) {
+        handle = ::CreateFileW(widePath->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_ARCHIVE, nullptr);
+    }
+    if (handle != INVALID_HANDLE_VALUE) handle_ = handle;
+    return IsOpen();
+}
+
+bool CFile::Close() noexcept
+{
+    if (!IsOpen()) return false;
+    const BOOL closed = ::CloseHandle(handle_);
+    handle_ = nullptr;
+    return closed != FALSE;
+}
+
+DWORD CFile::Read(void* buffer, DWORD count) noexcept
+{
+    if (!IsOpen()) return 0;
+    DWORD done = 0;
+    return ::ReadFile(handle_, buffer, count, &done, nullptr) ? done : 0;
+}
+
+DWORD CFile::Write(const void* buffer, DWORD count) noexcept
+{
+    if (!IsOpen()) return 0;
+    DWORD done = 0;
+    return ::WriteFile(handle_, buffer, count, &done, nullptr) ? done : 0;
+}
+
+DWORD CFile::Size() const noexcept
+{
+    if (!IsOpen()) return 0;
+    const DWORD size = ::GetFileSize(handle_, nullptr);
+    return size == INVALID_FILE_SIZE ? 0 : size;
+}
+
+std::optional<unsigned long long> CFile::Size64() const noexcept
+{
+    LARGE_INTEGER size{};
+    if (!IsOpen() || !::GetFileSizeEx(handle_, &size)) return std::nullopt;
+    return static_cast<unsigned long long>(size.QuadPart);
+}
+
+bool CFile::GetTime(int& date, int& time) const noexcept
+{
+    date = 0;
+    time = 0;
+    if (!IsOpen()) return false;
+    BY_HANDLE_FILE_INFORMATION info{};
+    FILETIME local{};
+    SYSTEMTIME st{};
+    if (!::GetFileInformationByHandle(handle_, &info) || !::FileTimeToLocalFileTime(&info.ftLastWriteTime, &local) ||
+        !::FileTimeToSystemTime(&local, &st))
+        return false;
+    date = st.wYear * 10000 + st.wMonth * 100 + st.wDay;
+    time = st.wHour * 10000 + st.wMinute * 100 + st.wSecond;
+    return true;
+}
+
+bool CFile::SetTime(int date, int time) noexcept
+{
+    if (!IsOpen() || date < 0 || time < 0) return false;
+    const int year = date / 10000;
+    const int hour = time / 10000;
+    // Anything that would not survive the narrowing into SYSTEMTIME is refused, not wrapped.
+    if (year > 0xFFFF || hour > 0xFFFF) return false;
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(year);
+    st.wMonth = static_cast<WORD>(date % 10000 / 100);
+    st.wDay = static_cast<WORD>(date % 100);
+    st.wHour = static_cast<WORD>(hour);
+    st.wMinute = static_cast<WORD>(time % 10000 / 100);
+    st.wSecond = static_cast<WORD>(time % 100);
+    FILETIME local{};
+    FILETIME utc{};
+    return ::SystemTimeToFileTime(&st, &local) && ::LocalFileTimeToFileTime(&local, &utc) &&
+           ::SetFileTime(handle_, &utc, &utc, &utc);
+}
+
+unsigned CFile::FreeMegabytes(const std::string& drive) noexcept
+{
+    if (drive.size() + 1 > kMaxRootBytes) return 0;
+    const auto root = cp932::ToWide(drive + '\\');
+    if (!root) return 0;
+    ULARGE_INTEGER available{};
+    ULARGE_INTEGER total{};
+    ULARGE_INTEGER totalFree{};
+    if (!::GetDiskFreeSpaceExW(root->c_str(), &available, &total, &totalFree)) return 0;
+    return static_cast<unsigned>(available.QuadPart >> 20);
+}

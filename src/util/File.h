@@ -1,0 +1,41 @@
+#pragma once
+// CFile: the owner of one file handle, with results instead of messages. Times are exchanged in
+// packed local form: date = year*10000 + month*100 + day, time = hour*10000 + minute*100 + second.
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+class CFile {
+public:
+    CFile() noexcept = default;
+    ~CFile() { Close(); }
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+
+    // `access` is GENERIC_READ (the file must exist; other readers allowed) or GENERIC_WRITE (created
+    // or emptied, held alone). Closes what was open first; a path over 259 bytes is refused.
+    [[nodiscard]] bool Open(const std::string& path, DWORD access) noexcept;
+    // True when an open handle was closed.
+    bool Close() noexcept;
+    [[nodiscard]] bool IsOpen() const noexcept { return handle_ != nullptr; }
+
+    // One system call each; the count transferred, 0 when closed or on failure.
+    [[nodiscard]] DWORD Read(void* buffer, DWORD count) noexcept;
+    [[nodiscard]] DWORD Write(const void* buffer, DWORD count) noexcept;
+    // Low 32 bits of the size; 0 when closed or on failure.
+    [[nodiscard]] DWORD Size() const noexcept;
+    [[nodiscard]] std::optional<unsigned long long> Size64() const noexcept;
+
+    // Last-write time in packed local form; both outputs are 0 unless it succeeds.
+    [[nodiscard]] bool GetTime(int& date, int& time) const noexcept;
+    // Sets creation, last-access and last-write time from packed local values.
+    [[nodiscard]] bool SetTime(int date, int time) noexcept;
+
+    // Free bytes available to the caller on `drive` (such as "C:"), in whole MiB; 0 on failure.
+    [[nodiscard]] static unsigned FreeMegabytes(const std::string& drive) noexcept;
+
+private:
+    HANDLE handle_ = nullptr;  // never INVALID_HANDLE_VALUE
+};

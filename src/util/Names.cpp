@@ -1,0 +1,65 @@
+#include "util/Names.h"
+
+namespace {
+
+// Offset just past the last backslash or colon that starts a character; 0 when there is none.
+size_t FileNameStart(const std::string& path) noexcept
+{
+    size_t start = 0;
+    size_t i = 0;
+    while (i < path.size()) {
+        const unsigned char b = static_cast<unsigned char>(path[i]);
+        if (IsLeadByte(b)) {
+            i += 2;
+            continue;
+        }
+        ++i;
+        if (b == '\\' || b == ':') start = i;
+    }
+    return start;
+}
+
+char AsciiLower(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+bool IsLeadByte(unsigned char b) noexcept { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+std::string FileNamePart(const std::string& path) { return path.substr(FileNameStart(path)); }
+
+std::string StoredName(const std::string& entry)
+{
+    // Deliberately byte-wise: the rollback must find the very name the copy used.
+    for (size_t i = entry.size(); i-- > 1;) {
+        if (entry[i] == '\\') return entry.substr(i + 1);
+    }
+    return entry;
+}
+
+std::string Extension(const std::string& path)
+{
+    size_t dot = std::string::npos;
+    size_t i = FileNameStart(path);
+    while (i < path.size()) {
+        const unsigned char b = static_cast<unsigned char>(path[i]);
+        if (b == '.') dot = i;
+        i += IsLeadByte(b) ? 2 : 1;
+    }
+    return dot == std::string::npos ? std::string() : path.substr(dot);
+}
+
+bool IsSoundEntry(const std::string& entry)
+{
+    const size_t start = FileNameStart(entry);
+    if (entry.size() - start < 3) return false;
+    return AsciiLower(entry[start]) == 'w' && AsciiLower(entry[start + 1]) == 'a' &&
+           AsciiLower(entry[start + 2]) == 'v';
+}
+
+std::string WithoutTrailingBackslash(const std::string& folder)
+{
+    if (folder.empty() || folder.back() != '\\') return folder;
+    // Only the one byte before is looked at: after a lead byte the 0x5C is that character's second byte.
+    if (folder.size() >= 2 && IsLeadByte(static_cast<unsigned char>(folder[folder.size() - 2]))) return folder;
+    return folder.substr(0, folder.size() - 1);
+}

@@ -1,0 +1,25 @@
+#pragma once
+// Name rules for code-page-932 paths and file-list entries. Plain C++ so that they can be checked
+// anywhere; every part of the program that splits a path or an entry uses these.
+
+#include <string>
+
+// True when `b` begins a two-byte Shift-JIS character.
+[[nodiscard]] bool IsLeadByte(unsigned char b) noexcept;
+
+// The text after the last backslash or colon, walking whole characters so that a trail byte 0x5C
+// is never a separator; the whole text when there is none.
+[[nodiscard]] std::string FileNamePart(const std::string& path);
+
+// The name a file-list entry is stored under: the text after the last backslash found by a plain
+// byte scan from the end that never looks at the first byte. The copy and its rollback both use it.
+[[nodiscard]] std::string StoredName(const std::string& entry);
+
+// From the last dot of the file-name part to the end, dot included; empty when there is none.
+[[nodiscard]] std::string Extension(const std::string& path);
+
+// An entry whose file-name part begins with "wav" in any letter case: sound data.
+[[nodiscard]] bool IsSoundEntry(const std::string& entry);
+
+// `folder` without one final backslash, unless the byte before that backslash is a lead byte.
+[[nodiscard]] std::string WithoutTrailingBackslash(const std::string& folder);

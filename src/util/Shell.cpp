@@ -1,0 +1,133 @@
+#include "util/Shell.h"
+
+#include <shlobj.h>
+
+#include <optional>
+
+#include "toolkit/Person.h"
+#include "util/Cp932.h"
+
+namespace {
+
+constexpr size_t kMaxPathBytes = MAX_PATH - 1;
+
+// COM for the calling thread for the length of one call. A thread already in another apartment
+// keeps it: only an initialisation that succeeded is undone.
+class ComScope {
+public:
+    ComScope() noexcept : result_(::CoInitialize(nullptr)) {}
+    ~ComScope()
+    {
+        if (SUCCEEDED(result_)) ::CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    HRESULT result_;
+};
+
+template <class Interface>
+class ComRef {
+public:
+    ComRef() noexcept = default;
+    ~ComRef()
+    {
+        if (p_) p_->Release();
+    }
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+    Interface* operator->() const noexcept { return p_; }
+    void** Put() noexcept { return reinterpret_cast<void**>(&p_); }
+
+private:
+    Interface* p_ = nullptr;
+};
+
+bool SaveShortcut(const std::string& link, const std::string& target, const std::string* arguments,
+                  const std::string* workingFolder, int showCommand)
+{
+    const auto wideLink = cp932::ToWide(link);
+    const auto wideTarget = cp932::ToWide(target);
+    std::optional<std::wstring> wideArguments;
+    std::optional<std::wstring> wideFolder;
+    if (arguments) wideArguments = cp932::ToWide(*arguments);
+    if (workingFolder) wideFolder = cp932::ToWide(*workingFolder);
+    if (!wideLink || wideLink->size() >= MAX_PATH || !wideTarget || (arguments && !wideArguments) ||
+        (workingFolder && !wideFolder))
+        return false;
+
+    ComRef<IShellLinkW> shellLink;
+    if (::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, shellLink.Put()) != S_OK)
+        return false;
+    shellLink->SetPath(wideTarget->c_str());
+    if (wideArguments) shellLink->SetArguments(wideArguments->c_str());
+    if (wideFolder) shellLink->SetWorkingDirectory(wideFolder->c_str());
+    shellLink->SetShowCmd(showCommand);
+
+    ComRef<IPersistFile> file;
+    if (FAILED(shellLink->QueryInterface(IID_IPersistFile, file.Put()))) return false;
+    return file->Save(wideLink->c_str(), TRUE) == S_OK;
+}
+
+}  // namespace
+
+bool GetSpecialFolderPath(HWND owner, std::string& path, int csidl, bool create) noexcept
+{
+    wchar_t buffer[MAX_PATH] = {};
+    if (!::SHGetSpecialFolderPathW(owner, buffer, csidl, create ? TRUE : FALSE)) return false;
+    std::wstring wide(buffer);
+    if (!wide.empty() && wide.back() == L'\\') wide.pop_back();
+    auto bytes = cp932::FromWide(wide);
+    if (!bytes || bytes->size() > kMaxPathBytes) return false;
+    path = std::move(*bytes);
+    return true;
+}
+
+bool CreateShortcut(const std::string& link, const std::string& target, const std::string* arguments,
+                    const std::string* workingFolder, int showCommand) noexcept
+{
+    const ComScope com;
+    return SaveShortcut(link, target, arguments, workingFolder, showCommand);
+}
+
+int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data) noexcept
+{
+    if (message == BFFM_INITIALIZED && data) ::SendMessageW(window, BFFM_SETSELECTIONW, TRUE, data);
+    return 0;
+}
+
+bool ChooseFolder(HWND owner, const std::string& prompt, const std::string& initialFolder, std::string& chosen)
+{
+    if (toolkit::ScriptedPerson* person = toolkit::GetScriptedPerson()) {
+        auto answer = person->AnswerFolderBrowser(owner, prompt, initialFolder);
+        if (!answer) return false;
+        chosen = std::move(*answer);
+        return true;
+    }
+
+    const std::wstring widePrompt = cp932::ToWideLossy(prompt);
+    // A folder text that is not valid code page 932 cannot name a folder: open without a selection.
+    const auto wideInitial = cp932::ToWide(initialFolder);
+    wchar_t displayName[MAX_PATH] = {};
+    BROWSEINFOW info{};
+    info.hwndOwner = owner;
+    info.pidlRoot = nullptr;
+    info.pszDisplayName = displayName;
+    info.lpszTitle = widePrompt.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;
+    info.lpfn = BrowseCallback;
+    info.lParam = wideInitial ? reinterpret_cast<LPARAM>(wideInitial->c_str()) : 0;
+    info.iImage = 0;
+
+    LPITEMIDLIST items = ::SHBrowseForFolderW(&info);
+    if (!items) return false;
+    wchar_t path[MAX_PATH] = {};
+    const BOOL hasPath = ::SHGetPathFromIDListW(items, path);
+    ::CoTaskMemFree(items);
+    if (!hasPath) return false;
+    auto bytes = cp932::FromWide(std::wstring(path));
+    if (!bytes) return false;
+    chosen = std::move(*bytes);
+    return true;
+}

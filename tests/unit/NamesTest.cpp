@@ -1,0 +1,124 @@
+#include "util/Names.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct NameCase {
+    const char* input;
+    const char* expected;
+};
+
+std::string Bytes(const char* text) { return text; }
+
+}  // namespace
+
+TEST(Names, IsLeadByteBounds)
+{
+    const struct {
+        unsigned char byte;
+        bool lead;
+    } cases[] = {{0x00, false}, {0x5C, false}, {0x80, false}, {0x81, true}, {0x9F, true}, {0xA0, false},
+                 {0xDF, false}, {0xE0, true},  {0xFC, true},  {0xFD, false}, {0xFF, false}};
+    for (const auto& c : cases) EXPECT_EQ(IsLeadByte(c.byte), c.lead) << std::hex << int{c.byte};
+}
+
+TEST(Names, JapaneseLiteralsAreCodePage932)
+{
+    // The cases below depend on these bytes: ソ and 表 end in 0x5C.
+    EXPECT_EQ(Bytes("ソ"), "\x83\x5C");
+    EXPECT_EQ(Bytes("表"), "\x95\x5C");
+}
+
+TEST(Names, FileNamePart)
+{
+    const NameCase cases[] = {
+        {"data\\sub\\a.dat", "a.dat"},
+        {"a.dat", "a.dat"},
+        {"C:game.exe", "game.exe"},
+        {"C:\\ゲーム\\game.exe", "game.exe"},
+        {"a:b\\c:d", "d"},
+        {"\\a.dat", "a.dat"},
+        {"data\\", ""},
+        {"", ""},
+        {"ソ", "ソ"},  // its second byte is not a separator
+        {"フォルダ\\ソ.exe", "ソ.exe"},
+        {"表\\ソ", "ソ"},
+        {"data\\表.dat", "表.dat"},
+        {"x\\\x83", "\x83"},  // a lead byte cut off at the end
+    };
+    for (const auto& c : cases) EXPECT_EQ(FileNamePart(c.input), c.expected) << c.input;
+}
+
+TEST(Names, StoredName)
+{
+    const NameCase cases[] = {
+        {"data\\sub\\a.dat", "a.dat"},
+        {"a.dat", "a.dat"},
+        {"\\a.dat", "\\a.dat"},  // the first byte is never a separator
+        {"\\", "\\"},
+        {"\\\\", ""},
+        {"data\\", ""},
+        {"", ""},
+        {"C:game.exe", "C:game.exe"},  // a colon does not count here
+        // Byte-wise on purpose: the second byte of ソ is taken for a backslash, unlike FileNamePart.
+        {"ソ.dat", ".dat"},
+        {"data\\ソ", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(StoredName(c.input), c.expected) << c.input;
+}
+
+TEST(Names, OrdinaryEntriesHaveEqualNames)
+{
+    for (const char* entry : {"a.dat", "data\\sub\\a.dat", "movie\\デモ.avi", "WAVE01.dat"})
+        EXPECT_EQ(StoredName(entry), FileNamePart(entry)) << entry;
+}
+
+TEST(Names, Extension)
+{
+    const NameCase cases[] = {
+        {"se.WAV", ".WAV"},
+        {"se.wav", ".wav"},
+        {"data\\sub\\a.dat", ".dat"},
+        {"a.tar.gz", ".gz"},
+        {"a.b\\c", ""},  // the dot belongs to a folder
+        {"C:x.y:z", ""},
+        {"noext", ""},
+        {"", ""},
+        {"file.", "."},
+        {"a.ソ", ".ソ"},  // the second byte of ソ does not end the search
+        {"dir.d\\表", ""},
+        {"表.txt", ".txt"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Extension(c.input), c.expected) << c.input;
+}
+
+TEST(Names, IsSoundEntry)
+{
+    const struct {
+        const char* entry;
+        bool sound;
+    } cases[] = {
+        {"WAVE01.dat", true}, {"wav.dat", true},          {"bgm.wav", false},      {"data\\Wav01.dat", true},
+        {"C:wAv1", true},     {"sound\\wav", true},       {"wav\\bgm.dat", false}, {"wa", false},
+        {"", false},          {"ｗａｖ.dat", false},       {"wa\\v.dat", false},    {"xwav.dat", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsSoundEntry(c.entry), c.sound) << c.entry;
+}
+
+TEST(Names, WithoutTrailingBackslash)
+{
+    const NameCase cases[] = {
+        {"C:\\Game\\", "C:\\Game"},
+        {"C:\\Game", "C:\\Game"},
+        {"C:\\Game\\\\", "C:\\Game\\"},  // one only
+        {"C:\\ソ\\", "C:\\ソ"},          // the byte before is a trail byte, not a lead byte
+        {"C:\\ソ", "C:\\ソ"},            // the final 0x5C belongs to ソ
+        {"C:\\", "C:"},
+        {"\\", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(WithoutTrailingBackslash(c.input), c.expected) << c.input;
+}
