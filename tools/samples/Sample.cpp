@@ -1,5 +1,6 @@
-// Stand-in for a game on the sample disc: a window that says which variant it is and where it runs,
-// so that a driver from outside can see what was started and in which working folder.
+// Stand-ins for what a game disc holds besides Setup.exe: the game, its GDI variant and the DirectX
+// setup. Each is a window that says what it is and where it runs (the setup also which file was
+// started), so that a driver from outside can check how the launcher started it.
 #include <windows.h>
 
 #include <string>
@@ -8,7 +9,10 @@
 
 namespace {
 
-#ifdef SAMPLE_GDI
+#if defined(SAMPLE_DXSETUP)
+constexpr wchar_t kClassName[] = L"SampleDxSetupWindow";
+constexpr wchar_t kTitle[] = L"DirectX セットアップ (見本)";
+#elif defined(SAMPLE_GDI)
 constexpr wchar_t kClassName[] = L"SampleGameGdiWindow";
 constexpr wchar_t kTitle[] = L"サンプルゲーム (GDI)";
 #else
@@ -33,6 +37,24 @@ std::wstring CurrentDirectory()
     }
     return {};
 }
+
+#ifdef SAMPLE_DXSETUP
+// This program's full path; a result that fills the buffer may be cut, so the buffer grows.
+std::wstring ProgramPath()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD got = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (got == 0) return {};
+        if (got < path.size()) {
+            path.resize(got);
+            return path;
+        }
+        if (path.size() >= 32768) return {};
+        path.resize(path.size() * 2);
+    }
+}
+#endif
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -64,11 +86,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     if (!::RegisterClassExW(&wc)) return 1;
 
     HWND window = ::CreateWindowExW(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, 520, 140, nullptr, nullptr, instance, nullptr);
+                                    CW_USEDEFAULT, 560, 160, nullptr, nullptr, instance, nullptr);
     if (!window) return 1;
-    const std::wstring text = L"作業フォルダ: " + CurrentDirectory();
+    std::wstring text = L"作業フォルダ: " + CurrentDirectory();
+#ifdef SAMPLE_DXSETUP
+    // One label, two lines: the driver reads both from the same control.
+    text += L"\r\nプログラム: " + ProgramPath();
+#endif
     HWND label = ::CreateWindowExW(0, L"STATIC", text.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT, 12, 12,
-                                   480, 80, window, reinterpret_cast<HMENU>(kTextId), instance, nullptr);
+                                   520, 100, window, reinterpret_cast<HMENU>(kTextId), instance, nullptr);
     const GdiObject font(::CreateFontW(-14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                        DEFAULT_PITCH | FF_DONTCARE, L"ＭＳ Ｐゴシック"));
