@@ -15,9 +15,10 @@ constexpr const char* kMenu = "インストーラ";
 constexpr const char* kExit = "終了";
 
 struct Walk {
-    std::string disc, pictures, installDir;
+    std::string disc, pictures, installDir, gameName;
     std::optional<e2e::Process> setup;
     std::optional<e2e::Window> menu;
+    std::optional<e2e::Window> game;
     std::unique_ptr<e2e::InstallRecord> record;
 };
 
@@ -57,17 +58,42 @@ void PressExit(Walk& walk)
     walk.setup.reset();
 }
 
+// Until installing lands, the demo lays out what an installation leaves for the game: its program
+// in a folder of its own, and the install record.
 void RecordInstallAndStart(Walk& walk)
 {
-    const std::string dir = "C:\\" + walk.installDir + "\\";
+    const std::string folder = e2e::BuildFolder() + "\\demo-installed\\" + walk.installDir;
+    if (!e2e::MakeFolders(folder)) e2e::Fail("cannot make " + folder);
+    for (const char* program : {"game.exe", "game_gdi.exe"}) {
+        const std::string from = walk.disc + "\\" + program;
+        const std::string to = folder + "\\" + program;
+        if (!::CopyFileW(cp932::ToWideLossy(from).c_str(), cp932::ToWideLossy(to).c_str(), FALSE))
+            e2e::Fail("cannot copy " + from + " to " + to);
+    }
+    const std::string dir = folder + "\\";
     walk.record = std::make_unique<e2e::InstallRecord>(walk.installDir, dir);
     std::printf("      HKCU\\Software\\%s  Dir = %s\n", walk.installDir.c_str(), dir.c_str());
     StartSetup(walk);
 }
 
-void PressExitAndForget(Walk& walk)
+void StartGame(Walk& walk)
 {
-    PressExit(walk);
+    walk.menu->Click("【" + walk.gameName + "】の実行");
+    walk.game.emplace(e2e::WaitWindow("サンプルゲーム"));
+    PrintIndented(walk.game->Listing());
+    const DWORD code = walk.setup->WaitExit();
+    std::printf("      Setup.exe exit code %lu\n", static_cast<unsigned long>(code));
+    if (code != 0) e2e::Fail("Setup.exe ended with exit code " + std::to_string(code));
+    walk.menu.reset();
+}
+
+void CloseGameAndForget(Walk& walk)
+{
+    walk.game->Close();
+    walk.game->WaitGone();
+    walk.game.reset();
+    // The game was started in Setup.exe's job: ending the job's owner now ends nothing more.
+    walk.setup.reset();
     walk.record.reset();
     std::printf("      install record removed\n");
 }
@@ -78,13 +104,14 @@ struct Step {
     void (*run)(Walk&);
 };
 
-// Install, starting the game and uninstall go here as they land.
+// Install and uninstall go here as they land.
 const Step kSteps[] = {
     {"main-menu", "start Setup.exe from the disc: the main menu, game not installed", StartSetup},
     {nullptr, "press exit: the program ends", PressExit},
-    {"main-menu-installed", "write the install record and start again: the main menu, game installed",
+    {"main-menu-installed", "record the game as installed and start again: the main menu, game installed",
      RecordInstallAndStart},
-    {nullptr, "press exit and remove the install record", PressExitAndForget},
+    {"game-started", "press start game: the game runs in its folder and Setup.exe ends", StartGame},
+    {nullptr, "close the game and remove the install record", CloseGameAndForget},
 };
 
 void ClearOldPictures(const std::string& folder)
@@ -112,6 +139,7 @@ int main(int argc, char** argv)
         return 2;
     }
     walk.installDir = *installDir;
+    walk.gameName = e2e::IniValue(walk.disc + "\\Setup.ini", "Setup", "GameName").value_or("");
     if (!e2e::MakeFolders(walk.pictures)) {
         std::printf("cannot make %s\n", walk.pictures.c_str());
         return 2;
