@@ -6,50 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "util/Cp932.h"
+#include "TestSupport.h"
 
 namespace {
 
-std::wstring Wide(const std::string& path)
-{
-    auto wide = cp932::ToWide(path);
-    return wide ? *wide : std::wstring();
-}
-
-void RemoveTree(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found{};
-    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring path = folder + L"\\" + name;
-            ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                ::DeleteFileW(path.c_str());
-        } while (::FindNextFileW(find, &found));
-        ::FindClose(find);
-    }
-    ::RemoveDirectoryW(folder.c_str());
-}
+using testsupport::TempFolder;
+using testsupport::Wide;
 
 class CFileTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        wchar_t temp[MAX_PATH] = {};
-        ASSERT_NE(::GetTempPathW(MAX_PATH, temp), 0u);
-        const auto name = std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(::GetTickCount());
-        folderW_ = std::wstring(temp) + L"CFileTest-" + name;
-        ASSERT_TRUE(::CreateDirectoryW(folderW_.c_str(), nullptr));
-        folder_ = cp932::FromWideLossy(folderW_);
-    }
-    void TearDown() override { RemoveTree(folderW_); }
+    void SetUp() override { ASSERT_TRUE(folder_.Made()); }
 
-    std::string PathOf(const std::string& name) const { return folder_ + "\\" + name; }
+    std::string PathOf(const std::string& name) const { return folder_.PathOf(name); }
 
     static void WriteText(const std::string& path, const std::string& content)
     {
@@ -66,8 +34,7 @@ protected:
         return content;
     }
 
-    std::wstring folderW_;
-    std::string folder_;
+    TempFolder folder_{"CFileTest"};
 };
 
 FILETIME LocalToUtc(const SYSTEMTIME& local)
@@ -137,19 +104,19 @@ TEST_F(CFileTest, UnknownAccessIsRefused)
 
 TEST_F(CFileTest, PathsThatCannotBeCreated)
 {
-    ASSERT_TRUE(::CreateDirectoryW((folderW_ + L"\\folder.dat").c_str(), nullptr));
+    ASSERT_TRUE(::CreateDirectoryW(folder_.WidePathOf(L"folder.dat").c_str(), nullptr));
     for (const char* name : {"no such folder\\a.dat", "folder.dat"}) {
         CFile file;
         EXPECT_FALSE(file.Open(PathOf(name), GENERIC_WRITE)) << name;
         EXPECT_FALSE(file.IsOpen()) << name;
     }
-    EXPECT_EQ(::GetFileAttributesW((folderW_ + L"\\no such folder").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(::GetFileAttributesW(folder_.WidePathOf(L"no such folder").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST_F(CFileTest, ReadOnlyFileCannotBeCreated)
 {
     WriteText(PathOf("ro.dat"), "keep");
-    const std::wstring path = folderW_ + L"\\ro.dat";
+    const std::wstring path = folder_.WidePathOf(L"ro.dat");
     ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
     // Wine maps the attribute to the Unix mode bits, which do not bind root.
     HANDLE probe = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -214,7 +181,7 @@ TEST_F(CFileTest, SetTimeStampsWholeSeconds)
     ASSERT_TRUE(file.SetTime(20261206, 190542));
     file.Close();
 
-    HANDLE handle = ::CreateFileW((folderW_ + L"\\a.dat").c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+    HANDLE handle = ::CreateFileW(folder_.WidePathOf(L"a.dat").c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr,
                                   OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(handle, INVALID_HANDLE_VALUE);
     FILETIME created{}, accessed{}, written{};
@@ -238,8 +205,8 @@ TEST_F(CFileTest, SetTimeStampsWholeSeconds)
 TEST_F(CFileTest, GetTimeDropsMilliseconds)
 {
     WriteText(PathOf("a.dat"), "abc");
-    HANDLE handle = ::CreateFileW((folderW_ + L"\\a.dat").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
-                                  0, nullptr);
+    HANDLE handle = ::CreateFileW(folder_.WidePathOf(L"a.dat").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(handle, INVALID_HANDLE_VALUE);
     const FILETIME utc = LocalToUtc(SYSTEMTIME{2026, 12, 0, 6, 19, 5, 42, 734});
     ASSERT_TRUE(::SetFileTime(handle, nullptr, nullptr, &utc));
@@ -299,7 +266,8 @@ TEST_F(CFileTest, EmptyFileHasSizeAndTime)
 TEST_F(CFileTest, SizeOfAFileOver4GiB)
 {
     const unsigned long long size = (1ull << 32) + 5;
-    HANDLE handle = ::CreateFileW((folderW_ + L"\\big.dat").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    HANDLE handle =
+        ::CreateFileW(folder_.WidePathOf(L"big.dat").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     ASSERT_NE(handle, INVALID_HANDLE_VALUE);
     LARGE_INTEGER end{};
     end.QuadPart = static_cast<LONGLONG>(size);
@@ -341,7 +309,7 @@ TEST_F(CFileTest, PathThatIsNotCodePage932IsRefused)
 TEST_F(CFileTest, JapaneseFileName)
 {
     WriteText(PathOf("ゲームデータ表ソ.dat"), "データ");
-    EXPECT_NE(::GetFileAttributesW((folderW_ + L"\\ゲームデータ表ソ.dat").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(::GetFileAttributesW(folder_.WidePathOf(L"ゲームデータ表ソ.dat").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(ReadText(PathOf("ゲームデータ表ソ.dat")), "データ");
 }
 

@@ -6,9 +6,11 @@
 
 #include <string>
 
-#include "util/Cp932.h"
+#include "TestSupport.h"
 
 namespace {
+
+using testsupport::TempFolder;
 
 enum class Zone { Tokyo, NewYorkStandard, NewYorkDaylight, Other };
 
@@ -79,18 +81,14 @@ protected:
     {
         zone_ = ZoneInForce();
         if (zone_ == Zone::Other) GTEST_SKIP() << "TZ is neither Asia/Tokyo nor America/New_York";
-        wchar_t temp[MAX_PATH] = {};
-        ASSERT_NE(::GetTempPathW(MAX_PATH, temp), 0u);
-        pathW_ = std::wstring(temp) + L"CFileTimeZone-" + std::to_wstring(::GetCurrentProcessId()) + L".dat";
-        path_ = cp932::FromWideLossy(pathW_);
+        ASSERT_TRUE(folder_.Made());
+        path_ = folder_.PathOf("CFileTimeZone.dat");
+        pathW_ = folder_.WidePathOf(L"CFileTimeZone.dat");
         CFile file;
         ASSERT_TRUE(file.Open(path_, GENERIC_WRITE));
     }
-    void TearDown() override
-    {
-        if (!pathW_.empty()) ::DeleteFileW(pathW_.c_str());
-    }
 
+    TempFolder folder_{"CFileTimeZone"};
     Zone zone_ = Zone::Other;
     std::wstring pathW_;
     std::string path_;

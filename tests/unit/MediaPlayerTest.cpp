@@ -8,9 +8,14 @@
 
 #include "toolkit/Error.h"
 #include "util/Cp932.h"
-#include "util/Handles.h"
+
+#include "TestSupport.h"
 
 namespace {
+
+using testsupport::PumpUntil;
+using testsupport::TempFolder;
+using testsupport::TestWindow;
 
 using Bytes = std::vector<uint8_t>;
 
@@ -93,100 +98,37 @@ Bytes SmallAvi(uint32_t frames)
     return out;
 }
 
-// The test form: records the WM_COMMANDs its children send.
-struct CommandLog {
-    std::vector<std::pair<WPARAM, LPARAM>> commands;
-};
-
-LRESULT CALLBACK TestFormProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_COMMAND) {
-        if (auto* log = reinterpret_cast<CommandLog*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA)))
-            log->commands.emplace_back(wParam, lParam);
-        return 0;
-    }
-    return ::DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
 constexpr int kPlayerId = 42;
 
 class MediaPlayerTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        wchar_t temp[MAX_PATH + 1] = {};
-        const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
-        ASSERT_GT(length, 0u);
-        ASSERT_LE(length, static_cast<DWORD>(MAX_PATH));
-        const auto base = cp932::FromWide(temp);
-        ASSERT_TRUE(base);
-        folder_ = *base + "SetupMovieTest-" + std::to_string(::GetCurrentProcessId()) + "-動画ソ";
-        ASSERT_TRUE(::CreateDirectoryW(Wide(folder_).c_str(), nullptr));
-
+        ASSERT_TRUE(folder_.Made());
+        ASSERT_NE(form_.Handle(), nullptr);
         const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-        WNDCLASSEXW formClass{};
-        formClass.cbSize = sizeof formClass;
-        formClass.lpfnWndProc = &TestFormProc;
-        formClass.hInstance = instance;
-        formClass.lpszClassName = L"SetupMediaPlayerTestForm";
-        if (!::RegisterClassExW(&formClass)) {
-            ASSERT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_CLASS_ALREADY_EXISTS));
-        }
         toolkit::MediaPlayer::RegisterWindowClass(instance);
         toolkit::MediaPlayer::RegisterWindowClass(instance);
 
-        form_ = ::CreateWindowExW(0, formClass.lpszClassName, L"movie test", WS_OVERLAPPED | WS_CLIPCHILDREN, 0, 0,
-                                  300, 240, nullptr, nullptr, instance, nullptr);
-        ASSERT_NE(form_, nullptr);
-        ::SetWindowLongPtrW(form_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&log_));
-        panel_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 8, 88, 160, 120, form_, nullptr,
+        panel_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 8, 88, 160, 120, form_.Handle(), nullptr,
                                    instance, nullptr);
         ASSERT_NE(panel_, nullptr);
         const HWND child = ::CreateWindowExW(0, toolkit::MediaPlayer::WindowClassName(), L"", WS_CHILD, 176, 88, 253,
-                                             30, form_, reinterpret_cast<HMENU>(kPlayerId), instance, nullptr);
+                                             30, form_.Handle(), reinterpret_cast<HMENU>(kPlayerId), instance, nullptr);
         ASSERT_NE(child, nullptr);
         player_.Attach(child);
         player_.SetDisplay(panel_);
-        ::ShowWindow(form_, SW_SHOWNA);
+        ::ShowWindow(form_.Handle(), SW_SHOWNA);
     }
     void TearDown() override
     {
         player_.Close();
-        if (form_) ::DestroyWindow(form_);
-        for (const auto& file : files_) ::DeleteFileW(Wide(file).c_str());
-        EXPECT_TRUE(::RemoveDirectoryW(Wide(folder_).c_str()));
+        form_.Destroy();
     }
 
-    static std::wstring Wide(const std::string& text) { return cp932::ToWideLossy(text); }
+    std::string Write(const std::string& name, const Bytes& bytes) { return folder_.Write(name, bytes); }
 
-    std::string Write(const std::string& name, const Bytes& bytes)
-    {
-        files_.push_back(folder_ + "\\" + name);
-        FileHandle file(
-            ::CreateFileW(Wide(files_.back()).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        EXPECT_TRUE(file);
-        DWORD written = 0;
-        EXPECT_TRUE(::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-        return files_.back();
-    }
-
-    // Runs the waiting messages until `done` holds or the time is up; true when it held.
-    template <class Done>
-    static bool PumpUntil(Done done, DWORD timeoutMs = 5000)
-    {
-        const DWORD start = ::GetTickCount();
-        while (!done()) {
-            if (::GetTickCount() - start > timeoutMs) return false;
-            MSG message;
-            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                ::TranslateMessage(&message);
-                ::DispatchMessageW(&message);
-            }
-            if (!done()) ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        }
-        return true;
-    }
-    bool PumpUntilNotified(size_t count) { return PumpUntil([&] { return log_.commands.size() >= count; }); }
+    bool PumpUntilNotified(size_t count) { return PumpUntil([&] { return form_.Commands().size() >= count; }); }
 
     // Where the device leaves a play that ran to its end: the length, or the last frame's position.
     bool AtEnd() const { return Status(MCI_STATUS_POSITION) + 1 >= Status(MCI_STATUS_LENGTH); }
@@ -221,11 +163,9 @@ protected:
         return "(no error)";
     }
 
-    std::string folder_;
-    std::vector<std::string> files_;
-    HWND form_ = nullptr;
+    TempFolder folder_{"SetupMovieTest-動画ソ"};
+    TestWindow form_{L"movie test", WS_OVERLAPPED | WS_CLIPCHILDREN, 300, 240};
     HWND panel_ = nullptr;
-    CommandLog log_;
     toolkit::MediaPlayer player_;
 };
 
@@ -239,8 +179,8 @@ TEST_F(MediaPlayerTest, PlaysToTheEndNotifiesTheFormAndReplaysFromTheStart)
 
     player_.Play();
     ASSERT_TRUE(PumpUntilNotified(1));
-    EXPECT_EQ(log_.commands[0].first, MAKEWPARAM(kPlayerId, toolkit::MediaPlayer::kNotifyCode));
-    EXPECT_EQ(log_.commands[0].second, reinterpret_cast<LPARAM>(player_.Handle()));
+    EXPECT_EQ(form_.Commands()[0].first, MAKEWPARAM(kPlayerId, toolkit::MediaPlayer::kNotifyCode));
+    EXPECT_EQ(form_.Commands()[0].second, reinterpret_cast<LPARAM>(player_.Handle()));
     EXPECT_EQ(player_.LastNotifyValue(), MCI_NOTIFY_SUCCESSFUL);
     EXPECT_TRUE(AtEnd());
     // The movie's frames were drawn over the whole rectangle, far beyond its own 32 x 24 pixels.
@@ -266,7 +206,7 @@ TEST_F(MediaPlayerTest, PlaysToTheEndNotifiesTheFormAndReplaysFromTheStart)
     player_.Close();
     EXPECT_FALSE(player_.DeviceOpen());
     player_.Close();  // nothing open: nothing to do
-    EXPECT_EQ(log_.commands.size(), 3u);
+    EXPECT_EQ(form_.Commands().size(), 3u);
 }
 
 TEST_F(MediaPlayerTest, NotifyFalseSilencesOnlyTheNextCommand)
@@ -278,7 +218,7 @@ TEST_F(MediaPlayerTest, NotifyFalseSilencesOnlyTheNextCommand)
     // The play ends without a word: wait for the device to say it has stopped at the end.
     ASSERT_TRUE(PumpUntil([&] { return Status(MCI_STATUS_MODE) == MCI_MODE_STOP; }));
     ASSERT_TRUE(PumpUntil([] { return true; }));
-    EXPECT_TRUE(log_.commands.empty());
+    EXPECT_TRUE(form_.Commands().empty());
     EXPECT_TRUE(AtEnd());
 
     player_.Play();  // the default is back
@@ -310,12 +250,13 @@ TEST_F(MediaPlayerTest, OpenAgainClosesTheDeviceStillOpen)
     player_.SetFileName(Write("one.avi", SmallAvi(2)));
     player_.Open();
     EXPECT_EQ(OpenDevices(), 1u);
-    player_.SetFileName(Write("two.avi", SmallAvi(7)));
+    const std::string second = Write("two.avi", SmallAvi(7));
+    player_.SetFileName(second);
     player_.Open();
     EXPECT_TRUE(player_.DeviceOpen());
     EXPECT_EQ(OpenDevices(), 1u);
     EXPECT_EQ(Status(MCI_STATUS_LENGTH), 7u);  // the second file's
-    EXPECT_EQ(player_.FileName(), files_.back());
+    EXPECT_EQ(player_.FileName(), second);
     player_.Close();
     EXPECT_EQ(OpenDevices(), 0u);
 }
@@ -327,7 +268,7 @@ TEST_F(MediaPlayerTest, FailuresAreErrorsWithTheSystemsText)
         std::string path;
         MCIERROR code;  // as the system reports it here
     } cases[] = {
-        {folder_ + "\\missing.avi", MCIERR_FILE_NOT_FOUND},
+        {folder_.PathOf("missing.avi"), MCIERR_FILE_NOT_FOUND},
         {Write("text.avi", Bytes(2000, 'x')), MCIERR_INVALID_FILE},
     };
     for (const auto& c : cases) {

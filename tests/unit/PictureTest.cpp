@@ -8,10 +8,15 @@
 #include <vector>
 
 #include "toolkit/Error.h"
-#include "util/Cp932.h"
 #include "util/Handles.h"
 
+#include "TestSupport.h"
+
 namespace {
+
+using testsupport::TempFolder;
+using testsupport::TestWindow;
+using testsupport::Wide;
 
 using Bytes = std::vector<uint8_t>;
 
@@ -134,54 +139,26 @@ class PictureTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        wchar_t temp[MAX_PATH + 1] = {};
-        const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
-        ASSERT_GT(length, 0u);
-        ASSERT_LE(length, static_cast<DWORD>(MAX_PATH));
-        const auto base = cp932::FromWide(temp);
-        ASSERT_TRUE(base);
-        folders_.push_back(*base + "SetupPictureTest-" + std::to_string(::GetCurrentProcessId()));
-        folders_.push_back(folders_.back() + "\\画像ソ表");
-        for (const auto& folder : folders_) ASSERT_TRUE(::CreateDirectoryW(Wide(folder).c_str(), nullptr));
-
+        ASSERT_TRUE(folder_.Made());
+        ASSERT_NE(parent_.Handle(), nullptr);
         const HINSTANCE instance = ::GetModuleHandleW(nullptr);
         toolkit::Picture::RegisterWindowClass(instance);
         toolkit::Picture::RegisterWindowClass(instance);  // a second time is harmless
-        parent_ = ::CreateWindowExW(0, L"STATIC", L"picture test", WS_OVERLAPPED | WS_CLIPCHILDREN, 0, 0, 300, 200,
-                                    nullptr, nullptr, instance, nullptr);
-        ASSERT_NE(parent_, nullptr);
         const HWND child = ::CreateWindowExW(0, toolkit::Picture::WindowClassName(), L"", WS_CHILD | WS_VISIBLE, 1,
-                                             1, kWidth, kHeight, parent_, reinterpret_cast<HMENU>(100), instance,
-                                             nullptr);
+                                             1, kWidth, kHeight, parent_.Handle(), reinterpret_cast<HMENU>(100),
+                                             instance, nullptr);
         ASSERT_NE(child, nullptr);
         picture_.Attach(child);
     }
     void TearDown() override
     {
-        if (parent_) ::DestroyWindow(parent_);
+        parent_.Destroy();
         EXPECT_EQ(picture_.Handle(), nullptr);  // let go of its window when that was destroyed
-        for (const auto& file : files_) ::DeleteFileW(Wide(file).c_str());
-        for (auto folder = folders_.rbegin(); folder != folders_.rend(); ++folder)
-            EXPECT_TRUE(::RemoveDirectoryW(Wide(*folder).c_str())) << *folder;
     }
 
-    static std::wstring Wide(const std::string& text) { return cp932::ToWideLossy(text); }
+    std::string PathOf(const std::string& name) const { return folder_.PathOf(name); }
+    std::string Write(const std::string& name, const Bytes& bytes) { return folder_.Write(name, bytes); }
 
-    std::string PathOf(const std::string& name)
-    {
-        files_.push_back(folders_.back() + "\\" + name);
-        return files_.back();
-    }
-    std::string Write(const std::string& name, const Bytes& bytes)
-    {
-        const std::string path = PathOf(name);
-        FileHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        EXPECT_TRUE(file);
-        DWORD written = 0;
-        EXPECT_TRUE(::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-        EXPECT_EQ(written, bytes.size());
-        return path;
-    }
     // An enhanced metafile recorded through the system: red left half, blue right half.
     std::string RecordEmf(const std::string& name)
     {
@@ -246,9 +223,8 @@ protected:
         return "(no error)";
     }
 
-    std::vector<std::string> folders_;
-    std::vector<std::string> files_;
-    HWND parent_ = nullptr;
+    TempFolder folder_{"SetupPictureTest-画像ソ表"};
+    TestWindow parent_{L"picture test", WS_OVERLAPPED | WS_CLIPCHILDREN, 300, 200};
     toolkit::Picture picture_;
 };
 
@@ -323,8 +299,8 @@ TEST_F(PictureTest, FailureNamesTheFileAndKeepsThePictureShown)
 TEST_F(PictureTest, PaintsOnScreenWithoutLosingThePicture)
 {
     picture_.LoadFromFile(Write("screen.bmp", LeftRedRightBlueBitmap()));
-    ::ShowWindow(parent_, SW_SHOWNA);
-    ::UpdateWindow(parent_);
+    ::ShowWindow(parent_.Handle(), SW_SHOWNA);
+    ::UpdateWindow(parent_.Handle());
     // What the window shows, read back from its own DC after painting.
     const HDC windowDc = ::GetDC(picture_.Handle());
     ASSERT_NE(windowDc, nullptr);

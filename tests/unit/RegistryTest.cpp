@@ -7,9 +7,11 @@
 #include "toolkit/Error.h"
 #include "util/Cp932.h"
 
+#include "TestSupport.h"
+
 namespace {
 
-std::wstring Wide(const std::string& text) { return cp932::ToWideLossy(text); }
+using testsupport::Wide;
 
 // A private key under HKCU\Software, removed with everything in it after each test by the system's
 // own tree deletion, so that the cleaning does not depend on the code under test.

@@ -1,7 +1,5 @@
 #include "app/SetupConfig.h"
 
-#include "util/Cp932.h"
-#include "util/Handles.h"
 #include "util/Names.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
+
 namespace {
+
+using testsupport::TempFolder;
 
 const char kSetup[] =
     "[Setup]\r\n"
@@ -24,52 +26,6 @@ std::string WithFiles(const std::string& movie, const std::string& files)
 {
     return kSetup + std::string("Movie=") + movie + "\r\n[Files]\r\n" + files;
 }
-
-// A folder of its own under the temporary folder, removed with what it holds.
-class TempFolder {
-public:
-    TempFolder()
-    {
-        wchar_t temp[MAX_PATH + 1];
-        const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
-        EXPECT_TRUE(length > 0 && length <= MAX_PATH);
-        path_ = std::wstring(temp, length) + L"ini_test_ソ" + std::to_wstring(::GetCurrentProcessId());
-        EXPECT_TRUE(::CreateDirectoryW(path_.c_str(), nullptr));
-    }
-    ~TempFolder()
-    {
-        for (const auto& file : files_) ::DeleteFileW(file.c_str());
-        ::RemoveDirectoryW(path_.c_str());
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    // The CP932 path of `name` in the folder, which need not exist.
-    std::string PathOf(const std::string& name) const
-    {
-        auto path = cp932::FromWide(path_);
-        EXPECT_TRUE(path);
-        return path.value_or(std::string()) + "\\" + name;
-    }
-
-    std::string Write(const std::string& name, const std::string& bytes)
-    {
-        const std::string path = PathOf(name);
-        const std::wstring wide = cp932::ToWide(path).value_or(std::wstring());
-        files_.push_back(wide);
-        const FileHandle file(
-            ::CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        EXPECT_TRUE(file);
-        DWORD written = 0;
-        EXPECT_TRUE(::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-        EXPECT_EQ(written, bytes.size());
-        return path;
-    }
-
-private:
-    std::wstring path_;
-    std::vector<std::wstring> files_;
-};
 
 }  // namespace
 
@@ -202,7 +158,8 @@ TEST(SetupConfig, IniPathReplacesTheExtension)
 
 TEST(SetupConfigFile, MissingFileIsUnusable)
 {
-    TempFolder folder;
+    TempFolder folder("ini_test_ソ");
+    ASSERT_TRUE(folder.Made());
     const SetupConfig config = LoadSetupConfig(folder.PathOf("Setup.ini"));
     EXPECT_FALSE(config.Usable());
     EXPECT_EQ(config.GameName, "");
@@ -212,7 +169,8 @@ TEST(SetupConfigFile, MissingFileIsUnusable)
 
 TEST(SetupConfigFile, ReadsTheWholeFileUnderAJapanesePath)
 {
-    TempFolder folder;
+    TempFolder folder("ini_test_ソ");
+    ASSERT_TRUE(folder.Made());
     std::string files = "Count=3\r\nFile1=表示.txt\r\nFile2=ソフト\\game.exe\r\n";
     files += "File3=" + std::string(3000, 'x') + "\r\n";  // beyond the first read of a careless reader
     const std::string path = folder.Write("セットアップ.ini", WithFiles("", files));
@@ -226,7 +184,8 @@ TEST(SetupConfigFile, ReadsTheWholeFileUnderAJapanesePath)
 
 TEST(SetupConfigFile, OversizedFileIsNotRead)
 {
-    TempFolder folder;
+    TempFolder folder("ini_test_ソ");
+    ASSERT_TRUE(folder.Made());
     const std::string head = WithFiles("", "Count=1\r\nFile1=a\r\n");
     const std::string limit = folder.Write("limit.ini", head + std::string(16 * 1024 * 1024 - head.size(), ' '));
     EXPECT_TRUE(LoadSetupConfig(limit).Usable());

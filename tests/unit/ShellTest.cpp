@@ -11,36 +11,15 @@
 #include <vector>
 
 #include "toolkit/Person.h"
-#include "util/Cp932.h"
+
+#include "TestSupport.h"
 
 namespace {
 
-std::wstring Wide(const std::string& text)
-{
-    auto wide = cp932::ToWide(text);
-    return wide ? *wide : std::wstring();
-}
-
-bool Exists(const std::string& path) { return ::GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void RemoveTree(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found{};
-    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring path = folder + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                ::DeleteFileW(path.c_str());
-        } while (::FindNextFileW(find, &found));
-        ::FindClose(find);
-    }
-    ::RemoveDirectoryW(folder.c_str());
-}
+using testsupport::Exists;
+using testsupport::TempFolder;
+using testsupport::TestWindow;
+using testsupport::Wide;
 
 std::vector<unsigned char> FileBytes(const std::string& path)
 {
@@ -87,24 +66,11 @@ std::optional<LinkContents> LoadLink(const std::string& link)
 
 class ShellTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        wchar_t temp[MAX_PATH] = {};
-        ASSERT_NE(::GetTempPathW(MAX_PATH, temp), 0u);
-        folderW_ = std::wstring(temp) + L"ShellTest-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                   std::to_wstring(::GetTickCount());
-        ASSERT_TRUE(::CreateDirectoryW(folderW_.c_str(), nullptr));
-        folder_ = cp932::FromWideLossy(folderW_);
-    }
-    void TearDown() override
-    {
-        toolkit::SetScriptedPerson(nullptr);
-        RemoveTree(folderW_);
-    }
-    std::string PathOf(const std::string& name) const { return folder_ + "\\" + name; }
+    void SetUp() override { ASSERT_TRUE(folder_.Made()); }
+    void TearDown() override { toolkit::SetScriptedPerson(nullptr); }
+    std::string PathOf(const std::string& name) const { return folder_.PathOf(name); }
 
-    std::wstring folderW_;
-    std::string folder_;
+    TempFolder folder_{"ShellTest"};
 };
 
 }  // namespace
@@ -133,12 +99,12 @@ TEST_F(ShellTest, ShortcutRoundTrip)
 {
     const std::string link = PathOf("ゲーム表ソ.lnk");
     const std::string target = PathOf("ゲーム.exe");
-    ASSERT_TRUE(CreateShortcut(link, target, nullptr, &folder_, 0));
+    ASSERT_TRUE(CreateShortcut(link, target, nullptr, &folder_.Path(), 0));
     ASSERT_TRUE(Exists(link));
     const auto contents = LoadLink(link);
     ASSERT_TRUE(contents);
     EXPECT_EQ(contents->target, Wide(target));
-    EXPECT_EQ(contents->workingFolder, folderW_);
+    EXPECT_EQ(contents->workingFolder, folder_.WidePath());
     EXPECT_EQ(contents->arguments, L"");
 }
 
@@ -159,7 +125,7 @@ TEST_F(ShellTest, ShowCommandIsStoredAsGiven)
     constexpr size_t kShowCommandOffset = 0x3C;
     for (int show : {0, SW_SHOWMAXIMIZED, SW_SHOWMINNOACTIVE}) {
         const std::string link = PathOf("show" + std::to_string(show) + ".lnk");
-        ASSERT_TRUE(CreateShortcut(link, PathOf("game.exe"), nullptr, &folder_, show));
+        ASSERT_TRUE(CreateShortcut(link, PathOf("game.exe"), nullptr, &folder_.Path(), show));
         const auto bytes = FileBytes(link);
         ASSERT_GE(bytes.size(), kShowCommandOffset + 4);
         const unsigned stored = bytes[kShowCommandOffset] | bytes[kShowCommandOffset + 1] << 8 |
@@ -171,7 +137,7 @@ TEST_F(ShellTest, ShowCommandIsStoredAsGiven)
 TEST_F(ShellTest, ShortcutIntoMissingFolder)
 {
     const std::string link = PathOf("missing\\game.lnk");
-    EXPECT_FALSE(CreateShortcut(link, PathOf("game.exe"), nullptr, &folder_, 0));
+    EXPECT_FALSE(CreateShortcut(link, PathOf("game.exe"), nullptr, &folder_.Path(), 0));
     EXPECT_FALSE(Exists(link));
 }
 
@@ -179,7 +145,7 @@ TEST_F(ShellTest, ShortcutsInARowAndNoComStateLeft)
 {
     for (int i = 0; i < 5; ++i) {
         const std::string link = PathOf("link" + std::to_string(i) + ".lnk");
-        EXPECT_TRUE(CreateShortcut(link, PathOf("game.exe"), nullptr, &folder_, 0)) << i;
+        EXPECT_TRUE(CreateShortcut(link, PathOf("game.exe"), nullptr, &folder_.Path(), 0)) << i;
         EXPECT_TRUE(Exists(link)) << i;
     }
     // S_OK, not S_FALSE: the thread was left without an apartment.
@@ -190,7 +156,7 @@ TEST_F(ShellTest, ShortcutsInARowAndNoComStateLeft)
 TEST_F(ShellTest, ShortcutWithinAnApartmentOfTheCaller)
 {
     ASSERT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
-    EXPECT_TRUE(CreateShortcut(PathOf("mta.lnk"), PathOf("game.exe"), nullptr, &folder_, 0));
+    EXPECT_TRUE(CreateShortcut(PathOf("mta.lnk"), PathOf("game.exe"), nullptr, &folder_.Path(), 0));
     // The caller's apartment is still there for it to close.
     EXPECT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_FALSE);
     ::CoUninitialize();
@@ -203,10 +169,10 @@ TEST_F(ShellTest, LinkPathLengthLimit)
     const std::string base = PathOf("");
     ASSERT_LT(base.size(), 200u);
     const std::string longest = base + std::string(259 - base.size() - 4, 'a') + ".lnk";
-    EXPECT_TRUE(CreateShortcut(longest, PathOf("game.exe"), nullptr, &folder_, 0));
+    EXPECT_TRUE(CreateShortcut(longest, PathOf("game.exe"), nullptr, &folder_.Path(), 0));
     EXPECT_TRUE(Exists(longest));
     const std::string tooLong = base + std::string(260 - base.size() - 4, 'b') + ".lnk";
-    EXPECT_FALSE(CreateShortcut(tooLong, PathOf("game.exe"), nullptr, &folder_, 0));
+    EXPECT_FALSE(CreateShortcut(tooLong, PathOf("game.exe"), nullptr, &folder_.Path(), 0));
     EXPECT_FALSE(Exists(tooLong));
 }
 
@@ -355,33 +321,32 @@ protected:
         // Wine's item lists carry each folder's last-access time, and the browser matches the initial
         // folder against its tree byte for byte. A new folder's access time moves on its first reading
         // (relatime): have that happen now rather than between the browser's two lookups.
-        for (const std::wstring& folder : {folderW_.substr(0, folderW_.rfind(L'\\')), folderW_, Wide(initial_)})
-            ReadFolder(folder);
-        owner_ = ::CreateWindowExW(0, L"STATIC", L"ChooseFolder owner", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
-                                   nullptr, ::GetModuleHandleW(nullptr), nullptr);
-        ASSERT_NE(owner_, nullptr);
-    }
-    void TearDown() override
-    {
-        if (owner_) ::DestroyWindow(owner_);
-        ShellTest::TearDown();
+        const std::wstring& folder = folder_.WidePath();
+        for (const std::wstring& path : {folder.substr(0, folder.rfind(L'\\')), folder, Wide(initial_)})
+            ReadFolder(path);
+        ASSERT_NE(owner_.Handle(), nullptr);
     }
 
-    // Runs the browser while another thread plays the person who presses `button`.
-    BrowserWatch Browse(int button, bool& result, std::string& chosen)
+    // Runs the browser while another thread plays the person who presses `button`; ChooseFolder's
+    // result. The browser must have come up owned by the test window, with the initial folder selected.
+    bool Browse(int button, std::string& chosen)
     {
         BrowserWatch watch;
-        watch.owner = owner_;
+        watch.owner = owner_.Handle();
         watch.expectedSelection = L"フォルダ選択テスト";
         watch.button = button;
         std::thread person(WatchBrowser, std::ref(watch));
-        result = ChooseFolder(owner_, "インストール先を指定して下さい", initial_, chosen);
+        const bool result = ChooseFolder(owner_.Handle(), "インストール先を指定して下さい", initial_, chosen);
         person.join();
-        return watch;
+        EXPECT_TRUE(watch.found) << "no folder browser owned by the test window";
+        if (watch.found) {
+            EXPECT_EQ(watch.selection, watch.expectedSelection) << "the initial folder was not selected";
+        }
+        return result;
     }
 
     std::string initial_;
-    HWND owner_ = nullptr;
+    TestWindow owner_{L"ChooseFolder owner", WS_OVERLAPPEDWINDOW, 200, 100};
 };
 
 }  // namespace
@@ -389,21 +354,13 @@ protected:
 TEST_F(ChooseFolderTest, CancelLeavesTheOutputAlone)
 {
     std::string chosen = "before";
-    bool result = true;
-    const BrowserWatch watch = Browse(IDCANCEL, result, chosen);
-    ASSERT_TRUE(watch.found) << "no folder browser owned by the test window";
-    EXPECT_EQ(watch.selection, watch.expectedSelection) << "the initial folder was not selected";
-    EXPECT_FALSE(result);
+    EXPECT_FALSE(Browse(IDCANCEL, chosen));
     EXPECT_EQ(chosen, "before");
 }
 
 TEST_F(ChooseFolderTest, OkGivesTheSelectedFolder)
 {
     std::string chosen = "before";
-    bool result = false;
-    const BrowserWatch watch = Browse(IDOK, result, chosen);
-    ASSERT_TRUE(watch.found) << "no folder browser owned by the test window";
-    EXPECT_EQ(watch.selection, watch.expectedSelection) << "the initial folder was not selected";
-    EXPECT_TRUE(result);
+    EXPECT_TRUE(Browse(IDOK, chosen));
     EXPECT_EQ(chosen, initial_);
 }
