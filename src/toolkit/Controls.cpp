@@ -7,20 +7,24 @@
 
 namespace toolkit {
 
-std::string Control::Caption() const
+std::string WindowCaption(HWND hwnd)
 {
-    const int length = ::GetWindowTextLengthW(hwnd_);
+    const int length = ::GetWindowTextLengthW(hwnd);
     if (length <= 0) return std::string();
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const int copied = ::GetWindowTextW(hwnd_, text.data(), length + 1);
+    const int copied = ::GetWindowTextW(hwnd, text.data(), length + 1);
     text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
     return cp932::FromWideLossy(text);
 }
 
-void Control::SetCaption(const std::string& caption)
+void SetWindowCaption(HWND hwnd, const std::string& caption)
 {
-    ::SetWindowTextW(hwnd_, cp932::ToWideLossy(caption).c_str());
+    ::SetWindowTextW(hwnd, cp932::ToWideLossy(caption).c_str());
 }
+
+std::string Control::Caption() const { return WindowCaption(hwnd_); }
+
+void Control::SetCaption(const std::string& caption) { SetWindowCaption(hwnd_, caption); }
 
 bool Control::Visible() const noexcept { return (::GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
 

@@ -8,6 +8,10 @@
 
 namespace toolkit {
 
+// A window's text as code-page-932 bytes, for forms and controls alike.
+[[nodiscard]] std::string WindowCaption(HWND hwnd);
+void SetWindowCaption(HWND hwnd, const std::string& caption);
+
 class Control {
 public:
     Control() noexcept = default;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "toolkit/Application.h"
+#include "toolkit/Controls.h"
 #include "toolkit/Error.h"
 #include "toolkit/MediaPlayer.h"
 #include "toolkit/Picture.h"
@@ -172,8 +173,8 @@ void Form::CreateFormWindow(const char* className, const char* caption, int clie
     ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(app.Font()), FALSE);
 }
 
-HWND Form::CreateControl(Kind kind, const char* caption, int left, int top, int width, int height, int /*tabOrder*/,
-                         unsigned flags, HWND parent, int id)
+HWND Form::CreateControl(Kind kind, const char* caption, int left, int top, int width, int height, unsigned flags,
+                         HWND parent, int id)
 {
     Application& app = Application::Instance();
     const ControlClass cls = ClassFor(kind, flags, app.InstanceHandle());
@@ -200,16 +201,9 @@ void Form::AfterConstruction()
     if (visibleAtCreation_) Show();
 }
 
-std::string Form::Caption() const
-{
-    const int length = ::GetWindowTextLengthW(hwnd_);
-    std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-    const int copied = ::GetWindowTextW(hwnd_, text.data(), length + 1);
-    text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
-    return cp932::FromWideLossy(text);
-}
+std::string Form::Caption() const { return WindowCaption(hwnd_); }
 
-void Form::SetCaption(const std::string& caption) { ::SetWindowTextW(hwnd_, cp932::ToWideLossy(caption).c_str()); }
+void Form::SetCaption(const std::string& caption) { SetWindowCaption(hwnd_, caption); }
 
 void Form::CentreOnScreen()
 {

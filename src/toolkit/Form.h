@@ -74,8 +74,8 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void CreateFormWindow(const char* className, const char* caption, int clientWidth, int clientHeight,
                           Border border);
-    HWND CreateControl(Kind kind, const char* caption, int left, int top, int width, int height, int tabOrder,
-                       unsigned flags, HWND parent, int id);
+    HWND CreateControl(Kind kind, const char* caption, int left, int top, int width, int height, unsigned flags,
+                       HWND parent, int id);
     void AddEvent(int id, Kind kind, std::function<void()> handler);
     void AfterConstruction();
     void CentreOnScreen();
@@ -112,8 +112,8 @@ void Form::Build(F& self, const FormLayout<F>& layout)
         const ControlLayout<F>& row = layout.controls[i];
         const int id = 100 + static_cast<int>(i);
         HWND parent = row.parent == kNoParent ? hwnd_ : made[static_cast<std::size_t>(row.parent)];
-        made[i] = CreateControl(row.kind, row.caption, row.left, row.top, row.width, row.height, row.tabOrder,
-                                row.flags, parent, id);
+        made[i] = CreateControl(row.kind, row.caption, row.left, row.top, row.width, row.height, row.flags, parent,
+                                id);
         if (row.bind) row.bind(self, made[i]);
         if (row.onEvent) AddEvent(id, row.kind, [&self, handler = row.onEvent] { (self.*handler)(); });
         if (row.flags & flag::kDefault) defaultButtonId_ = id;
