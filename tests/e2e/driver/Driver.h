@@ -27,7 +27,8 @@
 
 namespace e2e {
 
-constexpr DWORD kTimeoutMs = 10000;
+// Generous: the first start of a program in a new Wine prefix can take several seconds.
+constexpr DWORD kTimeoutMs = 30000;
 
 class StepFailed : public std::runtime_error {
 public:
