@@ -3,16 +3,12 @@
 #include <iterator>
 
 #include "install/CopyForm.h"
+#include "forms/Names.h"
 #include "toolkit/Layout.h"
 
 namespace forms {
 
 namespace copy {
-using toolkit::BindView;
-using toolkit::Kind;
-using toolkit::kNoParent;
-using toolkit::kNoTabOrder;
-namespace flag = toolkit::flag;
 using Row = toolkit::ControlLayout<TCopyForm>;
 using F = TCopyForm;
 

@@ -3,13 +3,11 @@
 #include <iterator>
 
 #include "app/MainForm.h"
+#include "forms/Names.h"
 #include "toolkit/Layout.h"
 
 namespace forms {
 
-using toolkit::BindView;
-using toolkit::Kind;
-using toolkit::kNoParent;
 using Row = toolkit::ControlLayout<TMainForm>;
 
 inline constexpr Row kMainControls[] = {

@@ -2,17 +2,13 @@
 
 #include <iterator>
 
+#include "forms/Names.h"
 #include "toolkit/Layout.h"
 #include "uninstall/UninstForm.h"
 
 namespace forms {
 
 namespace uninst {
-using toolkit::BindView;
-using toolkit::Kind;
-using toolkit::kNoParent;
-using toolkit::kNoTabOrder;
-namespace flag = toolkit::flag;
 using Row = toolkit::ControlLayout<TUninstForm>;
 using F = TUninstForm;
 
