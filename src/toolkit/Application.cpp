@@ -100,8 +100,7 @@ std::string Application::ErrorText(const std::string& message)
 void Application::ShowException(const std::exception& error) noexcept
 {
     try {
-        const auto* toolkitError = dynamic_cast<const Error*>(&error);
-        const std::string text = ErrorText(toolkitError ? toolkitError->Message() : std::string(error.what()));
+        const std::string text = ErrorText(error.what());
         HWND owner = ::GetActiveWindow();
         if (!Form::FromHandle(owner)) owner = mainForm_ ? mainForm_->Handle() : nullptr;
         ShowMessageBox(owner, text, title_, MB_OK | MB_ICONERROR);

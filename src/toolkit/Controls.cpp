@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "toolkit/Error.h"
 #include "toolkit/Form.h"
 #include "util/Cp932.h"
 
@@ -71,6 +72,41 @@ int Control::Height() const noexcept
     RECT rect{};
     ::GetWindowRect(hwnd_, &rect);
     return rect.bottom - rect.top;
+}
+
+CustomControl::~CustomControl() { CustomControl::Attach(nullptr); }
+
+void CustomControl::Attach(HWND hwnd)
+{
+    const HWND old = Handle();
+    if (old && ::GetWindowLongPtrW(old, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(this))
+        ::SetWindowLongPtrW(old, GWLP_USERDATA, 0);
+    Control::Attach(hwnd);
+    if (hwnd) ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+void CustomControl::RegisterClassOnce(HINSTANCE instance, const wchar_t* className, UINT style, HCURSOR cursor,
+                                      const char* failure)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = style;
+    windowClass.lpfnWndProc = &CustomControl::WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = cursor;
+    windowClass.lpszClassName = className;
+    if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) throw Error(failure);
+}
+
+LRESULT CALLBACK CustomControl::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = reinterpret_cast<CustomControl*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        self->Attach(nullptr);
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    return RunGuarded([&] { return self->HandleMessage(message, wParam, lParam); });
 }
 
 bool CheckBox::Checked() const noexcept

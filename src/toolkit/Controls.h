@@ -39,6 +39,28 @@ private:
     HWND hwnd_ = nullptr;
 };
 
+// A control of a window class of our own: the object is bound to its window, and the one window
+// procedure of all such classes hands each message to the object's HandleMessage.
+class CustomControl : public Control {
+public:
+    CustomControl() noexcept = default;
+    CustomControl(const CustomControl&) = delete;
+    CustomControl& operator=(const CustomControl&) = delete;
+    ~CustomControl() override;
+
+    void Attach(HWND hwnd) override;
+
+protected:
+    // Registers `className` with the shared window procedure unless it is there already; throws
+    // Error(failure) when it cannot.
+    static void RegisterClassOnce(HINSTANCE instance, const wchar_t* className, UINT style, HCURSOR cursor,
+                                  const char* failure);
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
 class Button : public Control {};
 class Label : public Control {};
 class Panel : public Control {};

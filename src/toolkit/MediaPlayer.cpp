@@ -29,26 +29,9 @@ void Check(MCIERROR code)
 
 }  // namespace
 
-MediaPlayer::~MediaPlayer() { MediaPlayer::Attach(nullptr); }
-
 void MediaPlayer::RegisterWindowClass(HINSTANCE instance)
 {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &MediaPlayer::WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = WindowClassName();
-    if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        throw Error("メディアプレーヤーのウィンドウクラスを登録できません");
-}
-
-void MediaPlayer::Attach(HWND hwnd)
-{
-    const HWND old = Handle();
-    if (old && ::GetWindowLongPtrW(old, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(this))
-        ::SetWindowLongPtrW(old, GWLP_USERDATA, 0);
-    Control::Attach(hwnd);
-    if (hwnd) ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    RegisterClassOnce(instance, WindowClassName(), 0, nullptr, "メディアプレーヤーのウィンドウクラスを登録できません");
 }
 
 DWORD MediaPlayer::TakeNotify(bool byDefault) noexcept
@@ -154,17 +137,6 @@ void MediaPlayer::Close()
     MCI_GENERIC_PARMS close{};
     close.dwCallback = reinterpret_cast<DWORD_PTR>(Handle());
     Check(::mciSendCommandW(id, MCI_CLOSE, MCI_WAIT | notify, reinterpret_cast<DWORD_PTR>(&close)));
-}
-
-LRESULT CALLBACK MediaPlayer::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    auto* self = reinterpret_cast<MediaPlayer*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        self->Attach(nullptr);
-        return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    return RunGuarded([&] { return self->HandleMessage(message, wParam, lParam); });
 }
 
 LRESULT MediaPlayer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)

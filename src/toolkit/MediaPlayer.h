@@ -14,23 +14,15 @@
 
 namespace toolkit {
 
-class MediaPlayer : public Control {
+class MediaPlayer : public CustomControl {
 public:
     // The notification code of the WM_COMMAND the player sends its parent when a notification
     // arrives: wParam = MAKEWPARAM(control id, kNotifyCode), lParam = the player's window.
     static constexpr WORD kNotifyCode = 0x7F01;
 
-    MediaPlayer() noexcept = default;
-    MediaPlayer(const MediaPlayer&) = delete;
-    MediaPlayer& operator=(const MediaPlayer&) = delete;
-    ~MediaPlayer() override;
-
     // Registers the window class in `instance` unless it is there already.
     static void RegisterWindowClass(HINSTANCE instance);
     [[nodiscard]] static const wchar_t* WindowClassName() noexcept { return L"SetupMediaPlayer"; }
-
-    // Binds this object to a window of the class above.
-    void Attach(HWND hwnd) override;
 
     void SetFileName(const std::string& fileName) { fileName_ = fileName; }
     [[nodiscard]] const std::string& FileName() const noexcept { return fileName_; }
@@ -60,8 +52,7 @@ public:
     [[nodiscard]] int LastNotifyValue() const noexcept { return lastNotifyValue_; }
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     // The MCI_NOTIFY flag for the command being sent, consuming a SetNotify.
     [[nodiscard]] DWORD TakeNotify(bool byDefault) noexcept;
     void RequireDevice() const;

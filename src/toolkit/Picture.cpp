@@ -6,13 +6,14 @@
 
 #include "toolkit/Error.h"
 #include "util/Cp932.h"
+#include "util/File.h"
 #include "util/Names.h"
 
 namespace toolkit {
 namespace {
 
 // A picture file larger than this is refused rather than read whole into memory.
-constexpr LONGLONG kMaxMetafileBytes = 64LL * 1024 * 1024;
+constexpr unsigned long long kMaxMetafileBytes = 64ULL * 1024 * 1024;
 
 constexpr size_t kPlaceableHeaderBytes = 22;
 constexpr DWORD kPlaceableKey = 0x9AC6CDD7;
@@ -23,22 +24,6 @@ std::string LowerAscii(std::string text)
     for (char& c : text)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return text;
-}
-
-std::optional<std::vector<BYTE>> ReadWholeFile(const std::wstring& path)
-{
-    FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return std::nullopt;
-    LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart > kMaxMetafileBytes) return std::nullopt;
-    std::vector<BYTE> bytes(static_cast<size_t>(size.QuadPart));
-    DWORD got = 0;
-    if (!bytes.empty() &&
-        (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
-         got != bytes.size()))
-        return std::nullopt;
-    return bytes;
 }
 
 unsigned Word(const BYTE* bytes, size_t index) noexcept
@@ -57,9 +42,9 @@ bool LooksLikeWindowsMetafile(const BYTE* bytes, size_t size) noexcept
 // A .wmf turned into an enhanced metafile. A placeable file (the usual kind) starts with a 22-byte
 // header that gives the picture's bounding box in units of 1/inch; the system knows nothing of it,
 // so it is skipped and its size handed over separately.
-EnhMetaFile WindowsMetafile(const std::vector<BYTE>& file)
+EnhMetaFile WindowsMetafile(const std::string& file)
 {
-    const BYTE* bits = file.data();
+    const BYTE* bits = reinterpret_cast<const BYTE*>(file.data());
     size_t size = file.size();
     std::optional<METAFILEPICT> picture;
     if (size >= kPlaceableHeaderBytes &&
@@ -137,28 +122,11 @@ bool LooksLikeEnhancedMetafile(const std::wstring& path)
 
 }  // namespace
 
-Picture::~Picture() { Picture::Attach(nullptr); }
-
 void Picture::RegisterWindowClass(HINSTANCE instance)
 {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = &Picture::WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    windowClass.lpszClassName = WindowClassName();
-    if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        throw Error("画像のウィンドウクラスを登録できません");
-}
-
-void Picture::Attach(HWND hwnd)
-{
-    const HWND old = Handle();
-    if (old && ::GetWindowLongPtrW(old, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(this))
-        ::SetWindowLongPtrW(old, GWLP_USERDATA, 0);
-    Control::Attach(hwnd);
-    if (hwnd) ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    RegisterClassOnce(instance, WindowClassName(), CS_HREDRAW | CS_VREDRAW,
+                      ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)),
+                      "画像のウィンドウクラスを登録できません");
 }
 
 bool Picture::Empty() const noexcept { return !bitmap_ && !icon_ && !metafile_; }
@@ -192,7 +160,7 @@ void Picture::LoadFromFile(const std::string& path)
         if (LooksLikeEnhancedMetafile(*widePath)) metafile.Reset(::GetEnhMetaFileW(widePath->c_str()));
         if (!metafile) throw unreadable;
     } else {
-        const auto bytes = ReadWholeFile(*widePath);
+        const auto bytes = ReadWholeFile(path, kMaxMetafileBytes);
         if (bytes) metafile = WindowsMetafile(*bytes);
         if (!metafile) throw unreadable;
     }
@@ -202,17 +170,6 @@ void Picture::LoadFromFile(const std::string& path)
     icon_ = std::move(icon);
     metafile_ = std::move(metafile);
     if (Handle()) ::InvalidateRect(Handle(), nullptr, FALSE);
-}
-
-LRESULT CALLBACK Picture::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    auto* self = reinterpret_cast<Picture*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        self->Attach(nullptr);
-        return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    return RunGuarded([&] { return self->HandleMessage(message, wParam, lParam); });
 }
 
 LRESULT Picture::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)

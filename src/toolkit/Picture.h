@@ -11,19 +11,11 @@
 
 namespace toolkit {
 
-class Picture : public Control {
+class Picture : public CustomControl {
 public:
-    Picture() noexcept = default;
-    Picture(const Picture&) = delete;
-    Picture& operator=(const Picture&) = delete;
-    ~Picture() override;
-
     // Registers the window class in `instance` unless it is there already.
     static void RegisterWindowClass(HINSTANCE instance);
     [[nodiscard]] static const wchar_t* WindowClassName() noexcept { return L"SetupPicture"; }
-
-    // Binds this object to a window of the class above.
-    void Attach(HWND hwnd) override;
 
     // Loads .bmp, .ico, .emf or .wmf (letter case ignored) and shows it. Throws Error when the
     // file cannot be read or its extension is not one of these; the picture shown stays then.
@@ -31,8 +23,7 @@ public:
     [[nodiscard]] bool Empty() const noexcept;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Draws the client area into `target` through an off-screen copy, so it never flickers.
     void Render(HDC target) const;
     void Draw(HDC dc, const RECT& area) const;

@@ -111,3 +111,20 @@ unsigned CFile::FreeMegabytes(const std::string& drive) noexcept
     if (!::GetDiskFreeSpaceExW(root->c_str(), &available, &total, &totalFree)) return 0;
     return static_cast<unsigned>(available.QuadPart >> 20);
 }
+
+std::optional<std::string> ReadWholeFile(const std::string& path, unsigned long long maxBytes)
+{
+    CFile file;
+    if (!file.Open(path, GENERIC_READ)) return std::nullopt;
+    const auto size = file.Size64();
+    if (!size || *size > maxBytes || *size > MAXDWORD) return std::nullopt;
+    std::string bytes(static_cast<size_t>(*size), '\0');
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD got = file.Read(bytes.data() + done, static_cast<DWORD>(bytes.size() - done));
+        if (got == 0) break;  // a read error, or the file shrank while being read
+        done += got;
+    }
+    if (done != bytes.size()) return std::nullopt;
+    return bytes;
+}

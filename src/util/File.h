@@ -39,3 +39,7 @@ public:
 private:
     HANDLE handle_ = nullptr;  // never INVALID_HANDLE_VALUE
 };
+
+// The whole file, or nothing when it cannot be opened or read, or holds more than `maxBytes`.
+[[nodiscard]] std::optional<std::string> ReadWholeFile(const std::string& path, unsigned long long maxBytes);
+
