@@ -5,8 +5,9 @@
 
 #include "app/SetupConfig.h"
 #include "forms/MainLayout.h"
+#include "install/InstallPlan.h"
 #include "toolkit/Application.h"
-#include "toolkit/Person.h"
+#include "util/Person.h"
 #include "toolkit/Registry.h"
 #include "util/Cp932.h"
 #include "util/Handles.h"
@@ -18,13 +19,11 @@ TMainForm* MainForm = nullptr;
 namespace {
 
 constexpr char kTitle[] = "Setup.exe";
-// What the ANSI shell functions take: longer paths are not started at all.
-constexpr size_t kMaxPath = 260;
 
 // ShellExecute's own result: above 32 means started.
 bool StartProgram(HWND owner, const std::string& file, const std::string* folder, int show)
 {
-    if (file.size() >= kMaxPath || (folder && folder->size() >= kMaxPath)) return false;
+    if (!FitsSystemPath(file) || (folder && !FitsSystemPath(*folder))) return false;
     const auto wideFile = cp932::ToWide(file);
     const auto wideFolder = folder ? cp932::ToWide(*folder) : std::optional<std::wstring>(std::wstring());
     if (!wideFile || !wideFolder) return false;
@@ -72,7 +71,7 @@ void TMainForm::FormCreate()
 {
     ReadSetupConfiguration();
     if (InstallDir.empty()) {
-        toolkit::ShowMessageBox(Handle(), "Iniファイルが読めません", kTitle, MB_OK | MB_ICONERROR);
+        ShowMessageBox(Handle(), "Iniファイルが読めません", kTitle, MB_OK | MB_ICONERROR);
         ::PostMessageW(Handle(), WM_CLOSE, 0, 0);
         return;
     }
@@ -139,12 +138,12 @@ void TMainForm::FormDestroy() { FileList.reset(); }
 
 void TMainForm::BtExecClick()
 {
-    const int index = Movie.empty() ? 1 : 2;
+    const int index = install::GameIndex(!Movie.empty());
     const std::string file = InstalledDir + FileNamePart(FileList->Item(index));
     const std::string folder = GameWorkingFolder(InstalledDir);
     // Shown normally: a game that takes its first show command from its starter would stay hidden.
     if (!StartProgram(nullptr, file, &folder, SW_SHOWNORMAL))
-        toolkit::ShowMessageBox(Handle(), "起動エラー", kTitle, MB_OK | MB_ICONERROR);
+        ShowMessageBox(Handle(), "起動エラー", kTitle, MB_OK | MB_ICONERROR);
     Close();
 }
 
@@ -152,7 +151,7 @@ void TMainForm::BtDxsetupClick()
 {
     const std::string file = ProgramFolder() + "DirectX9.0b\\dxsetup.exe";
     if (!StartProgram(Handle(), file, nullptr, SW_SHOWDEFAULT))
-        toolkit::ShowMessageBox(Handle(), "dxsetup.exe 起動エラー", kTitle, MB_OK | MB_ICONERROR);
+        ShowMessageBox(Handle(), "dxsetup.exe 起動エラー", kTitle, MB_OK | MB_ICONERROR);
     Close();
 }
 

@@ -1,10 +1,10 @@
 #include "util/File.h"
 
 #include "util/Cp932.h"
+#include "util/Names.h"
 
 namespace {
 
-constexpr size_t kMaxPathBytes = MAX_PATH - 1;
 constexpr size_t kMaxRootBytes = 255;
 
 }  // namespace
@@ -12,7 +12,7 @@ constexpr size_t kMaxRootBytes = 255;
 bool CFile::Open(const std::string& path, DWORD access) noexcept
 {
     Close();
-    if (path.size() > kMaxPathBytes) return false;
+    if (!FitsSystemPath(path)) return false;
     const auto widePath = cp932::ToWide(path);
     if (!widePath) return false;
 

@@ -1,5 +1,7 @@
 #include "util/Names.h"
 
+#include <algorithm>
+
 namespace {
 
 // Offset just past the last backslash or colon that starts a character; 0 when there is none.
@@ -29,11 +31,20 @@ std::string FileNamePart(const std::string& path) { return path.substr(FileNameS
 
 std::string StoredName(const std::string& entry)
 {
-    // Deliberately byte-wise: the rollback must find the very name the copy used.
-    for (size_t i = entry.size(); i-- > 1;) {
-        if (entry[i] == '\\') return entry.substr(i + 1);
+    // Whole characters, so that data\ソフト.txt is stored as ソフト.txt; the first byte never counts
+    // as a separator, so an entry whose only backslash leads keeps it.
+    size_t start = 0;
+    size_t i = 0;
+    while (i < entry.size()) {
+        const unsigned char b = static_cast<unsigned char>(entry[i]);
+        if (IsLeadByte(b)) {
+            i += 2;
+            continue;
+        }
+        if (b == '\\' && i > 0) start = i + 1;
+        ++i;
     }
-    return entry;
+    return entry.substr(std::min(start, entry.size()));
 }
 
 std::string Extension(const std::string& path)

@@ -3,6 +3,7 @@
 // anywhere; every part of the program that splits a path or an entry uses these.
 
 #include <string>
+#include <string_view>
 
 // True when `b` begins a two-byte Shift-JIS character.
 [[nodiscard]] bool IsLeadByte(unsigned char b) noexcept;
@@ -11,8 +12,9 @@
 // is never a separator; the whole text when there is none.
 [[nodiscard]] std::string FileNamePart(const std::string& path);
 
-// The name a file-list entry is stored under: the text after the last backslash found by a plain
-// byte scan from the end that never looks at the first byte. The copy and its rollback both use it.
+// The name a file-list entry is stored under: the text after its last backslash, by whole characters
+// (a trail byte 0x5C is never a separator), the first byte never counting as one. The copy, its
+// rollback and the uninstall all use it.
 [[nodiscard]] std::string StoredName(const std::string& entry);
 
 // From the last dot of the file-name part to the end, dot included; empty when there is none.
@@ -23,3 +25,8 @@
 
 // `folder` without one final backslash, unless the byte before that backslash is a lead byte.
 [[nodiscard]] std::string WithoutTrailingBackslash(const std::string& folder);
+
+// Whether a path fits the system's paths: at most 259 bytes, so that it and its terminating zero fit
+// MAX_PATH. Longer paths are refused wherever they would be used, never cut.
+constexpr size_t kMaxPathBytes = 259;
+[[nodiscard]] constexpr bool FitsSystemPath(std::string_view path) noexcept { return path.size() <= kMaxPathBytes; }

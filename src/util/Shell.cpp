@@ -4,12 +4,11 @@
 
 #include <optional>
 
-#include "toolkit/Person.h"
+#include "util/Person.h"
 #include "util/Cp932.h"
+#include "util/Names.h"
 
 namespace {
-
-constexpr size_t kMaxPathBytes = MAX_PATH - 1;
 
 // COM for the calling thread for the length of one call. A thread already in another apartment
 // keeps it: only an initialisation that succeeded is undone.
@@ -79,7 +78,7 @@ bool GetSpecialFolderPath(HWND owner, std::string& path, int csidl, bool create)
     std::wstring wide(buffer);
     if (!wide.empty() && wide.back() == L'\\') wide.pop_back();
     auto bytes = cp932::FromWide(wide);
-    if (!bytes || bytes->size() > kMaxPathBytes) return false;
+    if (!bytes || !FitsSystemPath(*bytes)) return false;
     path = std::move(*bytes);
     return true;
 }
@@ -99,7 +98,7 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data) noex
 
 bool ChooseFolder(HWND owner, const std::string& prompt, const std::string& initialFolder, std::string& chosen)
 {
-    if (toolkit::ScriptedPerson* person = toolkit::GetScriptedPerson()) {
+    if (ScriptedPerson* person = GetScriptedPerson()) {
         auto answer = person->AnswerFolderBrowser(owner, prompt, initialFolder);
         if (!answer) return false;
         chosen = std::move(*answer);

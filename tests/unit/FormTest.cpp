@@ -11,14 +11,14 @@
 #include "toolkit/Error.h"
 #include "toolkit/Form.h"
 #include "toolkit/Layout.h"
-#include "toolkit/Person.h"
+#include "util/Person.h"
 
 namespace {
 
 constexpr UINT kRunAction = WM_APP + 1;
 
 // Writes down every message box instead of showing it, and answers with `answer`.
-struct RecordingPerson : toolkit::ScriptedPerson {
+struct RecordingPerson : ScriptedPerson {
     struct Box {
         HWND owner;
         std::string text, title;
@@ -26,8 +26,8 @@ struct RecordingPerson : toolkit::ScriptedPerson {
     };
     std::vector<Box> boxes;
     int answer = IDOK;
-    RecordingPerson() { toolkit::SetScriptedPerson(this); }
-    ~RecordingPerson() override { toolkit::SetScriptedPerson(nullptr); }
+    RecordingPerson() { SetScriptedPerson(this); }
+    ~RecordingPerson() override { SetScriptedPerson(nullptr); }
     int AnswerMessageBox(HWND owner, const std::string& text, const std::string& title, UINT style) override
     {
         boxes.push_back({owner, text, title, style});

@@ -14,15 +14,15 @@
 #include "install/CopyForm.h"
 #include "install/InstallForm.h"
 #include "toolkit/Application.h"
-#include "toolkit/Person.h"
+#include "util/Person.h"
 #include "uninstall/UninstForm.h"
 #include "util/Cp932.h"
 
 namespace {
 
-struct SilentPerson : toolkit::ScriptedPerson {
-    SilentPerson() { toolkit::SetScriptedPerson(this); }
-    ~SilentPerson() override { toolkit::SetScriptedPerson(nullptr); }
+struct SilentPerson : ScriptedPerson {
+    SilentPerson() { SetScriptedPerson(this); }
+    ~SilentPerson() override { SetScriptedPerson(nullptr); }
     int AnswerMessageBox(HWND, const std::string&, const std::string&, UINT) override { return IDOK; }
     std::optional<std::string> AnswerFolderBrowser(HWND, const std::string&, const std::string&) override
     {

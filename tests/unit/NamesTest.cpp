@@ -63,9 +63,11 @@ TEST(Names, StoredName)
         {"data\\", ""},
         {"", ""},
         {"C:game.exe", "C:game.exe"},  // a colon does not count here
-        // Byte-wise on purpose: the second byte of ソ is taken for a backslash, unlike FileNamePart.
-        {"ソ.dat", ".dat"},
-        {"data\\ソ", ""},
+        // Whole characters: the second byte of ソ or 表 is never a separator.
+        {"ソ.dat", "ソ.dat"},
+        {"data\\ソ", "ソ"},
+        {"data\\ソフト.txt", "ソフト.txt"},
+        {"表\\", ""},
     };
     for (const auto& c : cases) EXPECT_EQ(StoredName(c.input), c.expected) << c.input;
 }

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "toolkit/Person.h"
+#include "util/Person.h"
 
 #include "TestSupport.h"
 
@@ -67,7 +67,7 @@ std::optional<LinkContents> LoadLink(const std::string& link)
 class ShellTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(folder_.Made()); }
-    void TearDown() override { toolkit::SetScriptedPerson(nullptr); }
+    void TearDown() override { SetScriptedPerson(nullptr); }
     std::string PathOf(const std::string& name) const { return folder_.PathOf(name); }
 
     TempFolder folder_{"ShellTest"};
@@ -189,7 +189,7 @@ TEST_F(ShellTest, TextsThatAreNotCodePage932)
 
 namespace {
 
-class FolderAnswer : public toolkit::ScriptedPerson {
+class FolderAnswer : public ScriptedPerson {
 public:
     explicit FolderAnswer(std::optional<std::string> answer) : answer_(std::move(answer)) {}
     int AnswerMessageBox(HWND, const std::string&, const std::string&, UINT) override
@@ -216,7 +216,7 @@ public:
 TEST_F(ShellTest, ScriptedPersonChoosesTheFolder)
 {
     FolderAnswer person("D:\\ゲーム");
-    toolkit::SetScriptedPerson(&person);
+    SetScriptedPerson(&person);
     const HWND owner = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x1234));
     std::string chosen = "before";
     EXPECT_TRUE(ChooseFolder(owner, "インストール先を指定して下さい", "C:\\Game", chosen));

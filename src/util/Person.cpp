@@ -1,8 +1,7 @@
-#include "toolkit/Person.h"
+#include "util/Person.h"
 
 #include "util/Cp932.h"
 
-namespace toolkit {
 namespace {
 ScriptedPerson* g_person = nullptr;
 }
@@ -17,5 +16,3 @@ int ShowMessageBox(HWND owner, const std::string& text, const std::string& title
     const std::wstring wideTitle = cp932::ToWideLossy(title);
     return ::MessageBoxW(owner, wideText.c_str(), wideTitle.c_str(), style);
 }
-
-}  // namespace toolkit

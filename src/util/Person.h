@@ -7,8 +7,6 @@
 #include <optional>
 #include <string>
 
-namespace toolkit {
-
 // The one function that shows a message box: owner, text, title, style (MB_*). Returns the
 // button pressed (IDOK, IDYES, IDNO, ...).
 int ShowMessageBox(HWND owner, const std::string& text, const std::string& title, UINT style);
@@ -25,5 +23,3 @@ public:
 // Tests only: answers come from `person` until it is reset with nullptr.
 void SetScriptedPerson(ScriptedPerson* person) noexcept;
 [[nodiscard]] ScriptedPerson* GetScriptedPerson() noexcept;
-
-}  // namespace toolkit
