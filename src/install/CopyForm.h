@@ -1,6 +1,9 @@
 #pragma once
 // The copy progress window: copies the file list in 1 MiB blocks while the demo plays.
 
+#include <string>
+#include <vector>
+
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
 #include "toolkit/MediaPlayer.h"
@@ -20,6 +23,9 @@ public:
     toolkit::Button BtCancel;
 
     bool CancelRequested = false;
+    // The destination paths that the last run created or emptied, in order: what a rollback may
+    // delete. A file that was in the destination and never reached is not listed.
+    std::vector<std::string> CreatedFiles;
 
     void BtCancelClick();
     void MediaPlayerNotify();

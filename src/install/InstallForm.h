@@ -1,6 +1,9 @@
 #pragma once
 // The install destination dialog: folder, free and required space, sound and demo options.
 
+#include <string>
+
+#include "install/InstallPlan.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
 
@@ -19,6 +22,11 @@ public:
     toolkit::CheckBox CbMovie;
     toolkit::RadioButton RbVorbis;
     toolkit::RadioButton RbPcm;
+
+    // The install size in KB (each counted file's bytes div 1024, summed); 0 after a reported failure.
+    [[nodiscard]] unsigned long long CalcSize();
+    // The file list as the current options select it.
+    [[nodiscard]] install::Plan CurrentPlan() const;
 
     void EdInstallChange();
     void BtInstallClick();
