@@ -7,6 +7,7 @@
 #include "forms/MainLayout.h"
 #include "install/InstallPlan.h"
 #include "toolkit/Application.h"
+#include "uninstall/Uninstall.h"
 #include "util/Person.h"
 #include "toolkit/Registry.h"
 #include "util/Cp932.h"
@@ -159,6 +160,6 @@ void TMainForm::BtExitClick() { Close(); }
 
 void TMainForm::BtInstallClick() {}
 
-void TMainForm::BtUninstallClick() {}
+void TMainForm::BtUninstallClick() { uninstall::UninstallClick(*this); }
 
-void TMainForm::BtDelStartClick() {}
+void TMainForm::BtDelStartClick() { uninstall::DelStartClick(*this); }
