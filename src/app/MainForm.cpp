@@ -5,6 +5,7 @@
 
 #include "app/SetupConfig.h"
 #include "forms/MainLayout.h"
+#include "install/InstallForm.h"
 #include "install/InstallPlan.h"
 #include "toolkit/Application.h"
 #include "util/Person.h"
@@ -157,7 +158,11 @@ void TMainForm::BtDxsetupClick()
 
 void TMainForm::BtExitClick() { Close(); }
 
-void TMainForm::BtInstallClick() {}
+void TMainForm::BtInstallClick()
+{
+    InstallForm->EdInstall.SetText(DefaultDestination(InstallDir));
+    if (InstallForm->ShowModal() != toolkit::kModalOk) return;
+}
 
 void TMainForm::BtUninstallClick() {}
 
