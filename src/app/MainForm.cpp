@@ -5,6 +5,7 @@
 
 #include "app/SetupConfig.h"
 #include "forms/MainLayout.h"
+#include "install/InstallForm.h"
 #include "install/InstallPlan.h"
 #include "toolkit/Application.h"
 #include "uninstall/Uninstall.h"
@@ -158,7 +159,11 @@ void TMainForm::BtDxsetupClick()
 
 void TMainForm::BtExitClick() { Close(); }
 
-void TMainForm::BtInstallClick() {}
+void TMainForm::BtInstallClick()
+{
+    InstallForm->EdInstall.SetText(DefaultDestination(InstallDir));
+    if (InstallForm->ShowModal() != toolkit::kModalOk) return;
+}
 
 void TMainForm::BtUninstallClick() { uninstall::UninstallClick(*this); }
 
