@@ -1,5 +1,6 @@
 // The baseline for Setup.exe's start-up and memory: a plain Win32 program showing the same main
-// window (class style, frame, size, font, six buttons), with none of the program's own work.
+// window (class style, icon, manifest, frame, size, font, six buttons), with none of the program's
+// own work.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -25,6 +26,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     windowClass.style = CS_DBLCLKS;
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
+    windowClass.hIcon = ::LoadIconW(instance, L"MAINICON");
+    windowClass.hIconSm = static_cast<HICON>(::LoadImageW(instance, L"MAINICON", IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                                          ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
     windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = L"TBareForm";
