@@ -1,6 +1,8 @@
-# Linked statically (winpthread included), the programs import Windows' own DLLs only.
-set(CMAKE_C_COMPILER ${MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++-posix)
+# Linked statically, the programs import Windows' own DLLs only. The win32-threads compilers: the
+# posix ones would link winpthread into every program (GCC 12's std::thread needs it; use the Win32
+# threads directly instead).
+set(CMAKE_C_COMPILER ${MINGW_PREFIX}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++-win32)
 set(CMAKE_RC_COMPILER ${MINGW_PREFIX}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# usage: check_imports.sh WIN32_EXE WIN64_EXE
+# usage: check_imports.sh WIN32_EXE WIN64_EXE WIN32_CEILING_BYTES
 set -u
 export LC_ALL=C  # objdump speaks the locale's language otherwise
 allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|SHELL32|OLE32|OLEAUT32|COMCTL32|COMDLG32|WINMM|MSVCRT|SHLWAPI|VERSION)\.DLL$'
@@ -22,4 +22,10 @@ check() { # exe expected-format
 }
 check "$1" i386
 check "$2" x86-64
+size=$(stat -c %s "$1" 2>/dev/null || echo 0)
+if [ "$size" -le "$3" ]; then
+    echo "ok: $1 is $size bytes, within $3"
+else
+    echo "FAIL: $1 is $size bytes, over its ceiling of $3"; fail=1
+fi
 exit $fail

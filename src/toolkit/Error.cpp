@@ -1,36 +1,48 @@
 #include "toolkit/Error.h"
 
-#include <cstdio>
-#include <vector>
-
 namespace toolkit {
 namespace {
-template <class T>
-std::string FormatOne(const char* pattern, T value)
+// The pattern with its first %d or %s replaced by `value` and %% by %. Done by hand: the printf
+// family would bring its whole machinery into the program for two conversions.
+std::string Substitute(const char* pattern, const std::string& value)
 {
-    const int needed = std::snprintf(nullptr, 0, pattern, value);
-    if (needed <= 0) return pattern;
-    std::vector<char> buffer(static_cast<size_t>(needed) + 1);
-    std::snprintf(buffer.data(), buffer.size(), pattern, value);
-    return std::string(buffer.data(), static_cast<size_t>(needed));
+    std::string text;
+    bool done = false;
+    for (const char* p = pattern; *p; ++p) {
+        if (p[0] != '%' || p[1] == '\0') {
+            text += *p;
+        } else if (p[1] == '%') {
+            text += '%';
+            ++p;
+        } else if (!done && (p[1] == 'd' || p[1] == 's')) {
+            text += value;
+            done = true;
+            ++p;
+        } else {
+            text += *p;
+        }
+    }
+    return text;
 }
 }  // namespace
 
 std::string Format(const char* pattern, long long value)
 {
-    // The pattern says %d; widen it so any integer fits.
-    std::string wide;
-    for (const char* p = pattern; *p; ++p) {
-        if (p[0] == '%' && p[1] == 'd') {
-            wide += "%lld";
-            ++p;
-        } else {
-            wide += *p;
-        }
-    }
-    return FormatOne(wide.c_str(), value);
+    char digits[24];
+    char* end = digits + sizeof digits;
+    char* p = end;
+    // Counted in the negative range so that the smallest value needs no special case.
+    long long rest = value < 0 ? value : -value;
+    do {
+        *--p = static_cast<char>('0' - rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    if (value < 0) *--p = '-';
+    return Substitute(pattern, std::string(p, end));
 }
 
-std::string Format(const char* pattern, const std::string& value) { return FormatOne(pattern, value.c_str()); }
+std::string Format(const char* pattern, const std::string& value) { return Substitute(pattern, value); }
+
+void Throw(const char* message) { throw Error(message); }
 
 }  // namespace toolkit

@@ -28,6 +28,9 @@ void ReportUncaught(const std::exception& error) noexcept;
 template <class Work>
 auto RunGuarded(Work&& work) noexcept -> decltype(work());
 
+// Throws Error(message); for the runtime's own failure reports (toolkit/Runtime.cpp).
+[[noreturn]] void Throw(const char* message);
+
 // printf-style formatting of one integer or text into a message, e.g. Format("... (%d)", 3).
 [[nodiscard]] std::string Format(const char* pattern, long long value);
 [[nodiscard]] std::string Format(const char* pattern, const std::string& value);

@@ -102,12 +102,16 @@ void Form::Build(F& self, const FormLayout<F>& layout)
     // order; controls inside another control after all of the form's own.
     std::vector<std::size_t> order(layout.controlCount);
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&layout](std::size_t a, std::size_t b) {
+    const auto before = [&layout](std::size_t a, std::size_t b) {
         const ControlLayout<F>& x = layout.controls[a];
         const ControlLayout<F>& y = layout.controls[b];
         if ((x.parent == kNoParent) != (y.parent == kNoParent)) return x.parent == kNoParent;
         return x.tabOrder < y.tabOrder;
-    });
+    };
+    // Insertion sort: stable, small in the program, and a form has a few dozen controls at most.
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        for (std::size_t j = i; j > 0 && before(order[j], order[j - 1]); --j) std::swap(order[j], order[j - 1]);
+    }
     for (std::size_t i : order) {
         const ControlLayout<F>& row = layout.controls[i];
         const int id = 100 + static_cast<int>(i);

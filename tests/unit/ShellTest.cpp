@@ -7,7 +7,6 @@
 
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -251,23 +250,26 @@ struct BrowserWatch {
     std::wstring selection;
 };
 
+struct BrowserSearch {
+    HWND owner, found;
+};
+
+BOOL CALLBACK CheckBrowser(HWND window, LPARAM data)
+{
+    auto* s = reinterpret_cast<BrowserSearch*>(data);
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, 16);
+    if (std::wstring(className) == L"#32770" && ::GetWindow(window, GW_OWNER) == s->owner) {
+        s->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindBrowser(HWND owner)
 {
-    struct Search {
-        HWND owner, found;
-    } search{owner, nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            wchar_t className[16] = {};
-            ::GetClassNameW(window, className, 16);
-            if (std::wstring(className) == L"#32770" && ::GetWindow(window, GW_OWNER) == s->owner) {
-                s->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    BrowserSearch search{owner, nullptr};
+    ::EnumWindows(CheckBrowser, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -308,6 +310,12 @@ void WatchBrowser(BrowserWatch& watch)
         ::PostMessageW(dialog, WM_COMMAND, watch.button, 0);
 }
 
+DWORD WINAPI WatchBrowserThread(void* watch)
+{
+    WatchBrowser(*static_cast<BrowserWatch*>(watch));
+    return 0;
+}
+
 void ReadFolder(const std::wstring& folder)
 {
     WIN32_FIND_DATAW found{};
@@ -343,9 +351,14 @@ protected:
         watch.owner = owner_.Handle();
         watch.expectedSelection = L"フォルダ選択テスト";
         watch.button = button;
-        std::thread person(WatchBrowser, std::ref(watch));
+        // A Win32 thread: the programs are built without std::thread's runtime (winpthread).
+        HANDLE person = ::CreateThread(nullptr, 0, WatchBrowserThread, &watch, 0, nullptr);
+        EXPECT_NE(person, nullptr);
         const FolderChoice result = ChooseFolder(owner_.Handle(), "インストール先を指定して下さい", initial_, chosen);
-        person.join();
+        if (person) {
+            ::WaitForSingleObject(person, INFINITE);
+            ::CloseHandle(person);
+        }
         EXPECT_TRUE(watch.found) << "no folder browser owned by the test window";
         if (watch.found) {
             EXPECT_EQ(watch.selection, watch.expectedSelection) << "the initial folder was not selected";

@@ -65,28 +65,24 @@ std::string StoredText(HWND hwnd)
     return Narrow(text);
 }
 
+// A named CALLBACK function: on i686 a lambda does not convert to the system's calling convention.
+BOOL CALLBACK AddWindow(HWND hwnd, LPARAM list)
+{
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+    return TRUE;
+}
+
 std::vector<HWND> Descendants(HWND parent)
 {
     std::vector<HWND> found;
-    ::EnumChildWindows(
-        parent,
-        [](HWND hwnd, LPARAM list) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    ::EnumChildWindows(parent, AddWindow, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
 std::vector<HWND> TopLevels()
 {
     std::vector<HWND> found;
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM list) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    ::EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
