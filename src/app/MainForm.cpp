@@ -5,6 +5,8 @@
 
 #include "app/SetupConfig.h"
 #include "forms/MainLayout.h"
+#include "install/CopyForm.h"
+#include "install/InstallForm.h"
 #include "install/InstallPlan.h"
 #include "toolkit/Application.h"
 #include "util/Person.h"
@@ -157,7 +159,23 @@ void TMainForm::BtDxsetupClick()
 
 void TMainForm::BtExitClick() { Close(); }
 
-void TMainForm::BtInstallClick() {}
+void TMainForm::BtInstallClick()
+{
+    // The Windows drive's root followed by the game's folder name.
+    wchar_t windows[MAX_PATH] = {};
+    const UINT length = ::GetWindowsDirectoryW(windows, MAX_PATH);
+    std::string root = length > 0 && length < MAX_PATH ? cp932::FromWideLossy(windows) : std::string();
+    InstallForm->EdInstall.SetText(root.substr(0, 3) + InstallDir);
+    if (InstallForm->ShowModal() != toolkit::kModalOk) return;
+    // Stand-in until the finishing steps come: the last level only, then the copy.
+    const std::string destination = InstallForm->EdInstall.Text();
+    if (const auto wide = cp932::ToWide(destination); wide && FitsSystemPath(destination))
+        ::CreateDirectoryW(wide->c_str(), nullptr);
+    if (CopyForm->ShowModal() == toolkit::kModalOk)
+        ShowMessageBox(Handle(), "インストールしました", kTitle, MB_OK | MB_ICONINFORMATION);
+    else
+        ShowMessageBox(Handle(), "中止しました", kTitle, MB_OK | MB_ICONERROR);
+}
 
 void TMainForm::BtUninstallClick() {}
 

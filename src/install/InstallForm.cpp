@@ -61,7 +61,13 @@ unsigned long long TInstallForm::CalcSize()
 }
 
 void TInstallForm::EdInstallChange() {}
-void TInstallForm::BtInstallClick() {}
+// Stand-ins until the dialog's own checks come.
+void TInstallForm::FormShow()
+{
+    CbMovie.SetVisible(!MainForm->Movie.empty());
+    CbMovie.SetChecked(CbMovie.Visible());
+}
+void TInstallForm::BtInstallClick() { SetModalResult(toolkit::kModalOk); }
 void TInstallForm::BtBrowseClick() {}
 void TInstallForm::BtCancelClick() { SetModalResult(toolkit::kModalCancel); }
 void TInstallForm::CbWithSoundClick() {}

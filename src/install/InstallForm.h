@@ -28,6 +28,7 @@ public:
     // The file list as the current options select it.
     [[nodiscard]] install::Plan CurrentPlan() const;
 
+    void FormShow() override;
     void EdInstallChange();
     void BtInstallClick();
     void BtBrowseClick();
