@@ -2,7 +2,8 @@
 # Install throughput of Setup.exe's copy on the sample disc scaled to 1 GiB, against `cp -r` of the
 # same files in the same run. Best of three rounds each; ends with `copy-ratio R` (Setup.exe's
 # throughput divided by cp's). For scale it also times dd with 1 MiB blocks, the same one read and
-# one write per block that Setup.exe does, where cp copies inside the kernel. Run after `./run build`; starts the Wine harness unless one is set up.
+# one write per block that Setup.exe does, where cp copies inside the kernel. Run after
+# `./run build`; starts the Wine harness unless one is set up.
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 cd "$ROOT"
@@ -20,7 +21,7 @@ if [ -z "${WINEPREFIX:-}" ]; then
     started=1
 fi
 finish() {
-    rm -rf "$WORK/out"
+    rm -rf "$WORK"
     if [ -n "$started" ]; then harness_stop; fi
 }
 trap finish EXIT
