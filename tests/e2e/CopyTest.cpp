@@ -141,16 +141,17 @@ struct Installation {
         AnswerIfAsked(setup, "すでにフォルダが存在します\n上書きしますか？", IDYES,
                       [this] { return ::IsWindowVisible(copy.Handle()) != FALSE; });
     }
-    // The box that ends the installation, then the menu's exit.
+    // The box that ends the installation. It stays until Exit: what a cancelled installation leaves
+    // is looked at before anything is rolled back.
     void Ends(const std::string& text, e2e::Icon icon)
     {
-        auto box = setup.WaitMessageBox("Setup.exe", 120000);
-        EXPECT_EQ(box.Text(), text);
-        EXPECT_EQ(box.GetIcon(), icon);
-        box.Press(IDOK);
+        end.emplace(setup.WaitMessageBox("Setup.exe", 120000));
+        EXPECT_EQ(end->Text(), text);
+        EXPECT_EQ(end->GetIcon(), icon);
     }
     void Exit()
     {
+        if (end) end->Press(IDOK);
         menu.Click(e2e::menu::Exit);
         EXPECT_EQ(setup.WaitExit(), 0u);
         e2e::menu::ClearRecord();
@@ -163,6 +164,7 @@ struct Installation {
     e2e::Process setup;
     e2e::Window menu;
     e2e::Window copy;
+    std::optional<e2e::MsgBox> end;
 };
 
 // A message box out of the way of the panel, so that the panel can be seen.
@@ -249,13 +251,16 @@ TEST(Copy, ABrokenWallpaperIsReportedAndAMissingSourceEndsTheCopy)
     EXPECT_EQ(picture.GetIcon(), e2e::Icon::Error);
     // The copy starts after OK: the source goes missing in between.
     ASSERT_TRUE(::MoveFileW(Wide(moved).c_str(), Wide(moved + ".away").c_str()));
+    struct PutBack {
+        std::wstring from, to;
+        ~PutBack() { ::MoveFileW(from.c_str(), to.c_str()); }
+    } putBack{Wide(moved + ".away"), Wide(moved)};
     picture.Press(IDOK);
     auto box = install.setup.WaitMessageBox(moved);
     EXPECT_EQ(box.Text(), "ファイルが開けません");
     EXPECT_EQ(box.GetIcon(), e2e::Icon::Error);
     box.Press(IDOK);
     install.Ends("中止しました", e2e::Icon::Error);
-    ::MoveFileW(Wide(moved + ".away").c_str(), Wide(moved).c_str());
     EXPECT_TRUE(e2e::PathExists(to + "\\empty.dat"));
     EXPECT_FALSE(e2e::PathExists(to + "\\ソフト.txt"));
     EXPECT_FALSE(e2e::PathExists(to + "\\three.dat"));
