@@ -4,6 +4,7 @@
   make_disc.py --out DIR --exe SETUP_EXE --bin BUILD_DIR       the demonstration disc
   make_disc.py --ini-only --out DIR                             only its Setup.ini
   make_disc.py --variants DIR --exe SETUP_EXE --bin BUILD_DIR   small discs for the tests
+  make_disc.py --bench DIR --exe SETUP_EXE --bin BUILD_DIR      the copy benchmark's disc (1 GiB)
 
 The test discs share their larger files as hard links: copy a disc before changing a file in it.
 Texts that Setup.exe or the player read (Setup.ini, the read-me files) are code page 932 with CRLF
@@ -203,6 +204,7 @@ class Layout:
     image: str = 'dir'               # dir, file, hidden_file, hidden_dir, upper, or None
     absent: set = field(default_factory=set)   # listed or sound data files left off the disc
     sparse: dict = field(default_factory=dict)  # entry -> size, made with truncate (no data)
+    raw: dict = field(default_factory=dict)     # disc path -> bytes written as they are
 
     def set(self, key, value):
         self.setup = [(k, value if k == key else v) for k, v in self.setup]
@@ -324,6 +326,11 @@ class Writer:
                 os.utime(path, (DISC_TIME, DISC_TIME))
             else:
                 self.content(path, entry, layout)
+        for name, data in layout.raw.items():
+            path = root.joinpath(*name.split('\\'))
+            path.parent.mkdir(parents=True, exist_ok=True)
+            path.write_bytes(data)
+            os.utime(path, (DISC_TIME, DISC_TIME))
         make_image(root, layout.image)
 
 
@@ -441,6 +448,72 @@ def destination_dialog_variants():
     ]
 
 
+# ---------------------------------------------------------------------------------------------
+# The copy window's variants
+
+COPY_THREE = 3000000        # three blocks: 1,048,576 + 1,048,576 + 902,848 bytes
+COPY_HUGE = 4 * GIB + MIB + 5
+COPY_FULL_SMALL = 350       # files of 1023 bytes: 0 KB each, one 4 KiB page each on a tmpfs
+COPY_FULL_BIG = 2500 * KIB
+NOT_A_PICTURE = b'BM' + b'this is not a bitmap' * 20
+
+
+def copy_variant_list():
+    def copy_all(layout):
+        layout.without_movie()
+        extra = ['data\\sub\\a.dat', 'empty.dat', 'data\\ソフト.txt', 'WAVE01.dat', 'wav.dat', 'bgm.wav',
+                 'data\\three.dat']
+        layout.files += extra
+        layout.sizes.update({'empty.dat': 0, 'data\\three.dat': COPY_THREE, 'WAVE01.dat': 1500,
+                             'wav.dat': 1100, 'bgm.wav': 2100})
+
+    def bad_wallpaper(layout):
+        copy_all(layout)
+        layout.set('WallPaper', 'broken.bmp')
+        layout.raw['broken.bmp'] = NOT_A_PICTURE
+
+    def bad_movie(layout):
+        layout.absent.add('demo.avi')
+        layout.raw['demo.avi'] = pattern_bytes('not a movie', 5000)
+
+    def huge(layout):
+        layout.files.append('data\\huge.dat')
+        layout.sparse['data\\huge.dat'] = COPY_HUGE
+
+    def full(layout):
+        layout.without_movie()
+        small = [f'small\\s{n:03}.dat' for n in range(COPY_FULL_SMALL)]
+        layout.files = layout.files[:3] + small + ['big.dat']
+        layout.sizes = dict.fromkeys(small, 1023)
+        layout.sizes['big.dat'] = COPY_FULL_BIG
+
+    return [
+        ('copy_all', 'no movie; adds data\\sub\\a.dat, a 0-byte file, data\\ソフト.txt, WAVE01.dat, '
+         'wav.dat, bgm.wav and data\\three.dat (3,000,000 bytes) last', copy_all),
+        ('copy_badwall', 'copy_all with WallPaper=broken.bmp, which is no picture', bad_wallpaper),
+        ('copy_badmovie', 'base with a demo.avi that is no movie', bad_movie),
+        ('copy_huge', 'base with data\\huge.dat last: 4 GiB + 1 MiB + 5 bytes, sparse', huge),
+        ('copy_full', f'the read-me and games, {COPY_FULL_SMALL} files of 1023 bytes, then big.dat of 2500 KiB: fills 4 MiB',
+         full),
+    ]
+
+
+def make_bench(out, exe, bin_dir, total):
+    """The demonstration disc with its filler files scaled so that what an installation copies (sound
+    included, no uncompressed variant) comes to about `total` bytes. Prints the copied entries, one a
+    line, as Linux paths relative to the disc."""
+    layout = standard_layout(small=False)
+    copied = [e for e in layout.files]
+    filler = sum(layout.sizes.get(e, 0) for e in copied)
+    fixed = sum(os.path.getsize(p) for p in (Writer(exe, bin_dir).sources[n] for n in ('game.exe', 'game_gdi.exe')))
+    scale = max(1, (total - fixed) // filler)
+    layout.sizes = {entry: size * scale for entry, size in layout.sizes.items()}
+    clear(out, 'Setup.exe')
+    Writer(exe, bin_dir).disc(out, layout)
+    for entry in copied:
+        print(entry.replace('\\', '/'))
+
+
 INSTALLED_FOLDER = GAME_NAME
 INSTALLED_PURPOSE = ('not a disc: installed/' + INSTALLED_FOLDER + ' is a game folder as the base '
                      'disc installs it; copy it before changing it')
@@ -485,7 +558,7 @@ def make_variants(out, exe, bin_dir):
     clear(out, 'variants.txt')
     out.mkdir(parents=True)
     lines = []
-    for name, purpose, change in variant_list():
+    for name, purpose, change in variant_list() + copy_variant_list():
         layout = standard_layout(small=True)
         change(layout)
         writer.disc(out / name, layout)
@@ -500,6 +573,7 @@ def main(argv=None):
     parser.add_argument('--out', type=Path, help='folder of the demonstration disc (or of its ini)')
     parser.add_argument('--variants', type=Path, help='folder of the test discs')
     parser.add_argument('--ini-only', action='store_true', help='write only Setup.ini into --out')
+    parser.add_argument('--bench', type=Path, help='folder of the copy benchmark disc (about 1 GiB)')
     parser.add_argument('--exe', type=Path, help='Setup.exe to put on the discs')
     parser.add_argument('--bin', type=Path, help='build folder with the sample programs')
     args = parser.parse_args(argv)
@@ -510,6 +584,11 @@ def main(argv=None):
             parser.error('--ini-only needs --out and nothing else')
         args.out.mkdir(parents=True, exist_ok=True)
         (args.out / 'Setup.ini').write_bytes(ini_text(standard_layout(small=False)))
+        return
+    if args.bench:
+        if args.out or args.variants or not args.exe or not args.bin:
+            parser.error('--bench needs --exe and --bin and nothing else')
+        make_bench(args.bench, args.exe, args.bin, GIB)
         return
     if bool(args.out) == bool(args.variants) or not args.exe or not args.bin:
         parser.error('give either --out or --variants, with --exe and --bin')

@@ -27,8 +27,24 @@ public:
     // delete. A file that was in the destination and never reached is not listed.
     std::vector<std::string> CreatedFiles;
 
+    void FormShow() override;
+    // The whole copy; ends by setting the modal result, 1 when every selected file was copied.
+    void CopyFiles();
     void BtCancelClick();
     void MediaPlayerNotify();
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    class Run;
+
+    void StartMovie();
+    void EndMovie() noexcept;
+
+    bool startPending_ = false;
+    bool copying_ = false;
+    unsigned totalShift_ = 0;
 };
 
 extern TCopyForm* CopyForm;
