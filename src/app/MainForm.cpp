@@ -6,6 +6,7 @@
 #include "app/SetupConfig.h"
 #include "forms/MainLayout.h"
 #include "install/InstallPlan.h"
+#include "install/Installation.h"
 #include "toolkit/Application.h"
 #include "util/Person.h"
 #include "toolkit/Registry.h"
@@ -157,7 +158,7 @@ void TMainForm::BtDxsetupClick()
 
 void TMainForm::BtExitClick() { Close(); }
 
-void TMainForm::BtInstallClick() {}
+void TMainForm::BtInstallClick() { install::RunInstallation(*this); }
 
 void TMainForm::BtUninstallClick() {}
 
