@@ -397,6 +397,21 @@ def variant_list():
          setter('InstallDir', '見本ゲーム')),
         ('installdir_5c', 'InstallDir=ソフト見本: the second byte of ソ is 0x5C',
          setter('InstallDir', 'ソフト見本')),
+    ] + uninstall_variants(setter, attr)
+
+
+# Uninstall and Start-menu removal: nested and empty Start-menu folders, a nested record key.
+def uninstall_variants(setter, attr):
+    def both(*changes):
+        return lambda layout: [change(layout) for change in changes]
+
+    return [
+        ('delstart_nested', 'no image entry, ShortCut=ソフト見本\\見本ゲーム (nested, ソ ends in 0x5C)',
+         both(attr('image', None), setter('ShortCut', 'ソフト見本\\見本ゲーム'))),
+        ('delstart_noshortcut', 'no image entry, ShortCut empty: the game has no Start-menu folder',
+         both(attr('image', None), setter('ShortCut', ''))),
+        ('nested_installdir', 'InstallDir=MihonParent\\MihonGame: the record key is two levels deep',
+         setter('InstallDir', 'MihonParent\\MihonGame')),
     ]
 
 

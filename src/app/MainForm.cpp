@@ -8,6 +8,7 @@
 #include "install/InstallPlan.h"
 #include "install/Installation.h"
 #include "toolkit/Application.h"
+#include "uninstall/Uninstall.h"
 #include "util/Person.h"
 #include "toolkit/Registry.h"
 #include "util/Cp932.h"
@@ -160,6 +161,6 @@ void TMainForm::BtExitClick() { Close(); }
 
 void TMainForm::BtInstallClick() { install::RunInstallation(*this); }
 
-void TMainForm::BtUninstallClick() {}
+void TMainForm::BtUninstallClick() { uninstall::UninstallClick(*this); }
 
-void TMainForm::BtDelStartClick() {}
+void TMainForm::BtDelStartClick() { uninstall::DelStartClick(*this); }

@@ -1,6 +1,186 @@
 #include "util/Folders.h"
 
-bool CreateFolderPath(const std::string&) noexcept { return false; }
-bool FolderHasEntries(const std::string&) noexcept { return false; }
-void DeleteFolderFiles(const std::string&) noexcept {}
-void RemoveFolderAndEmptyParents(const std::string&) noexcept {}
+#include <windows.h>
+#include <shlobj.h>
+
+#include <optional>
+#include <vector>
+
+#include "util/Cp932.h"
+#include "util/FolderPaths.h"
+#include "util/Handles.h"
+#include "util/Names.h"
+
+namespace {
+
+constexpr DWORD kVolumeLabel = 0x08;
+
+// The system's and the player's own folders: none of them, nor anything above one, is ever emptied
+// or removed, whatever an install record or a setup file names.
+constexpr int kKnownFolders[] = {
+    CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_SYSTEMX86, CSIDL_FONTS, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
+    CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILES_COMMONX86, CSIDL_PROFILE, CSIDL_DESKTOPDIRECTORY,
+    CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_COMMON_DOCUMENTS, CSIDL_MYMUSIC, CSIDL_MYPICTURES,
+    CSIDL_MYVIDEO, CSIDL_FAVORITES, CSIDL_TEMPLATES, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_COMMON_APPDATA,
+    CSIDL_STARTMENU, CSIDL_COMMON_STARTMENU, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_STARTUP,
+    CSIDL_COMMON_STARTUP,
+};
+
+// One spelling per folder, for comparing: fully qualified, "." and ".." resolved, long names, no
+// final backslash except a drive's, upper case. Nothing when the path cannot be resolved.
+std::optional<std::wstring> Canonical(const std::wstring& path)
+{
+    const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return std::nullopt;
+    std::wstring full(needed, L'\0');
+    const DWORD length = ::GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) return std::nullopt;
+    full.resize(length);
+    const DWORD longNeeded = ::GetLongPathNameW(full.c_str(), nullptr, 0);
+    if (longNeeded > 0) {
+        std::wstring longer(longNeeded, L'\0');
+        const DWORD longLength = ::GetLongPathNameW(full.c_str(), longer.data(), longNeeded);
+        if (longLength > 0 && longLength < longNeeded) full.assign(longer.data(), longLength);
+    }
+    while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/')) full.pop_back();
+    if (full.empty() || full.size() > 0xFFFF) return std::nullopt;
+    ::CharUpperBuffW(full.data(), static_cast<DWORD>(full.size()));
+    return full;
+}
+
+std::vector<std::wstring> KnownFolders()
+{
+    std::vector<std::wstring> known;
+    for (const int csidl : kKnownFolders) {
+        wchar_t path[MAX_PATH] = {};
+        if (::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK || path[0] == L'\0')
+            continue;
+        if (auto canonical = Canonical(path)) known.push_back(std::move(*canonical));
+    }
+    return known;
+}
+
+// Whether `folder` may be emptied or removed: a fully qualified path below a drive or share that is
+// none of the known folders and lies above none of them.
+bool MayTouch(const std::string& folder, const std::vector<std::wstring>& known)
+{
+    if (!FitsSystemPath(folder) || folders::IsRelativePath(folder)) return false;
+    const auto wide = cp932::ToWide(folder);
+    if (!wide) return false;
+    const auto canonical = Canonical(*wide);
+    if (!canonical) return false;
+    const auto narrow = cp932::FromWide(*canonical);
+    if (!narrow || folders::IsRelativePath(*narrow) || folders::IsDriveOrShareRoot(*narrow)) return false;
+    for (const std::wstring& k : known) {
+        if (k.size() < canonical->size() || k.compare(0, canonical->size(), *canonical) != 0) continue;
+        if (k.size() == canonical->size() || k[canonical->size()] == L'\\') return false;
+    }
+    return true;
+}
+
+void ClearReadOnly(const std::wstring& path) noexcept
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        ::SetFileAttributesW(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+}
+
+void RemoveEmptyFolder(const std::string& folder) noexcept
+{
+    const auto wide = cp932::ToWide(folder);
+    if (!wide) return;
+    ClearReadOnly(*wide);
+    ::RemoveDirectoryW(wide->c_str());
+}
+
+bool IsDotEntry(const wchar_t* name) noexcept
+{
+    return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
+}
+
+bool FolderHasEntriesNoThrow(const std::string& folder)
+{
+    if (!FitsSystemPath(folder)) return false;
+    const auto wide = cp932::ToWide(folder);
+    if (!wide) return false;
+    WIN32_FIND_DATAW found{};
+    const FindHandle search(::FindFirstFileW((*wide + L"\\*.*").c_str(), &found));
+    if (!search) return false;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsDotEntry(found.cFileName)) return true;
+    } while (::FindNextFileW(search.Get(), &found));
+    return false;
+}
+
+}  // namespace
+
+bool CreateFolderPath(const std::string& path) noexcept
+{
+    try {
+        if (path.empty() || !FitsSystemPath(path) || folders::EndsInLoneLeadByte(path) || !cp932::ToWide(path))
+            return false;
+        bool made = false;
+        for (const std::string& level : folders::LevelsToCreate(path)) {
+            const auto wide = cp932::ToWide(level);
+            made = wide && ::CreateDirectoryW(wide->c_str(), nullptr);
+        }
+        return made;
+    } catch (...) {  // out of memory: nothing more is created
+        return false;
+    }
+}
+
+bool FolderHasEntries(const std::string& folder) noexcept
+{
+    try {
+        return FolderHasEntriesNoThrow(folder);
+    } catch (...) {
+        return false;
+    }
+}
+
+void DeleteFolderFiles(const std::string& folder) noexcept
+{
+    try {
+        if (!MayTouch(folder, KnownFolders())) return;
+        const auto wide = cp932::ToWide(folder);
+        if (!wide) return;
+        WIN32_FIND_DATAW found{};
+        const FindHandle search(::FindFirstFileW((*wide + L"\\*.*").c_str(), &found));
+        if (!search) return;
+        do {
+            if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | kVolumeLabel)) continue;
+            // The same length rule as every path the program composes: a longer one is passed over.
+            const std::wstring name = found.cFileName;
+            if (!FitsSystemPath(folder + "\\" + cp932::FromWideLossy(name))) continue;
+            const std::wstring file = *wide + L"\\" + name;
+            ClearReadOnly(file);
+            ::DeleteFileW(file.c_str());
+        } while (::FindNextFileW(search.Get(), &found));
+    } catch (...) {  // out of memory: the rest stays
+    }
+}
+
+bool MayEmptyOrRemove(const std::string& folder) noexcept
+{
+    try {
+        return MayTouch(folder, KnownFolders());
+    } catch (...) {
+        return false;
+    }
+}
+
+void RemoveFolderAndEmptyParents(const std::string& folder) noexcept
+{
+    try {
+        const std::vector<std::wstring> known = KnownFolders();
+        if (FolderHasEntriesNoThrow(folder) || !MayTouch(folder, known)) return;
+        // Attempted even when the folder is already gone: its emptied parents still go.
+        RemoveEmptyFolder(folder);
+        for (const std::string& parent : folders::ParentsToRemove(folder)) {
+            if (FolderHasEntriesNoThrow(parent) || !MayTouch(parent, known)) return;
+            RemoveEmptyFolder(parent);
+        }
+    } catch (...) {  // out of memory: the parents stay
+    }
+}

@@ -5,14 +5,24 @@
 #include <string>
 
 // Creates `path` level by level; the first level (the drive, or the server and share) is never
-// created. True only when the last level was newly made.
+// created; a trail byte 0x5C never separates levels. True only when the last level was newly made.
+// Paths of 260 bytes or more and paths that end in half a character are refused: false, nothing made.
 [[nodiscard]] bool CreateFolderPath(const std::string& path) noexcept;
 
 // True when `folder` (no trailing backslash) holds any file or subfolder.
 [[nodiscard]] bool FolderHasEntries(const std::string& folder) noexcept;
 
-// Deletes the files directly in `folder` (read-only ones too); subfolders are left alone.
+// Deletes the files directly in `folder` (read-only, hidden and system ones too); subfolders are
+// left alone. Nothing at all in a folder that the guard refuses.
 void DeleteFolderFiles(const std::string& folder) noexcept;
 
-// Removes `folder` when it is empty, then each enclosing folder that this leaves empty.
+// Removes `folder` when it is empty, then each enclosing folder that this leaves empty, by whole
+// characters, never the drive and never past the 100th backslash; the walk stops at the first
+// folder that holds entries or that the guard refuses.
 void RemoveFolderAndEmptyParents(const std::string& folder) noexcept;
+
+// The guard of the two above: false for an empty or relative path, a drive or share root, and the
+// system's and the player's known folders (Windows, system, Program Files, profile, Desktop,
+// Documents, AppData, ProgramData, Start menu and Programs, current user's and all users') or any
+// folder above one of them.
+[[nodiscard]] bool MayEmptyOrRemove(const std::string& folder) noexcept;

@@ -1,0 +1,136 @@
+#include "uninstall/Uninstall.h"
+
+#include <shlobj.h>
+
+#include "app/MainForm.h"
+#include "install/InstallPlan.h"
+#include "toolkit/Form.h"
+#include "toolkit/Registry.h"
+#include "uninstall/UninstForm.h"
+#include "util/Cp932.h"
+#include "util/FolderPaths.h"
+#include "util/Folders.h"
+#include "util/Names.h"
+#include "util/Person.h"
+#include "util/ProgramPath.h"
+#include "util/Shell.h"
+
+namespace uninstall {
+
+namespace {
+
+constexpr char kTitle[] = "Setup.exe";
+
+// Whatever the file's attributes: a read-only one stays.
+void DeleteOneFile(const std::string& path) noexcept
+{
+    if (!FitsSystemPath(path)) return;
+    try {
+        if (const auto wide = cp932::ToWide(path)) ::DeleteFileW(wide->c_str());
+    } catch (...) {  // out of memory: the file stays
+    }
+}
+
+std::vector<std::string> ListedFileNames(const TMainForm& main)
+{
+    std::vector<std::string> entries;
+    for (int i = 0; i < main.FileCount; ++i) entries.push_back(main.FileList->Item(i));
+    std::vector<std::string> names;
+    for (const install::CopyItem& item : install::MakePlan(entries, ProgramFolder(), !main.Movie.empty(), {}).items)
+        names.push_back(item.fileNamePart);
+    return names;
+}
+
+}  // namespace
+
+std::string SaveFileName(int number)
+{
+    std::string digits = std::to_string(number);
+    if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
+    return "Save" + digits + ".dat";
+}
+
+std::vector<std::string> SaveFileNames()
+{
+    std::vector<std::string> names;
+    for (int n = 0; n < 100; ++n) names.push_back(SaveFileName(n));
+    for (const int n : {700, 800, 900}) names.push_back(SaveFileName(n));
+    names.push_back("SaveXXX.dat");
+    return names;
+}
+
+bool IsRecordKeyName(const std::string& installDir) noexcept
+{
+    bool levelEmpty = true;
+    size_t i = 0;
+    while (i < installDir.size()) {
+        const unsigned char b = static_cast<unsigned char>(installDir[i]);
+        if (b == '\\') {
+            if (levelEmpty) return false;
+            levelEmpty = true;
+            ++i;
+            continue;
+        }
+        levelEmpty = false;
+        i += IsLeadByte(b) ? 2 : 1;
+    }
+    return !levelEmpty;
+}
+
+void RemoveStartMenuFolders(HWND owner, const std::string& shortCut) noexcept
+{
+    if (shortCut.empty()) return;
+    for (const int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) {
+        try {
+            std::string programs;
+            if (!GetSpecialFolderPath(owner, programs, csidl, false)) continue;
+            const std::string target = programs + "\\" + shortCut;
+            if (!FitsSystemPath(target)) continue;
+            DeleteFolderFiles(target);
+            RemoveFolderAndEmptyParents(target);
+        } catch (...) {  // out of memory: this folder stays
+        }
+    }
+}
+
+void RemoveInstalledCopy(HWND owner, const InstalledCopy& copy, Choices choices) noexcept
+{
+    if (choices.startMenu) RemoveStartMenuFolders(owner, copy.shortCut);
+    const std::string& dir = copy.installedDir;
+    // A Dir that is not a full path would name files relative to wherever the program runs.
+    const bool dirUsable = !folders::IsRelativePath(dir);
+    try {
+        if (choices.game && dirUsable)
+            for (const std::string& name : copy.fileNames)
+                if (!name.empty()) DeleteOneFile(dir + name);
+        if (choices.saves && dirUsable)
+            for (const std::string& name : SaveFileNames()) DeleteOneFile(dir + name);
+        const std::string folder = WithoutTrailingBackslash(dir);
+        if (choices.startMenu && choices.game && choices.saves) DeleteFolderFiles(folder);
+        RemoveFolderAndEmptyParents(folder);
+    } catch (...) {  // out of memory: the files stay, the record still goes
+    }
+    try {
+        if (IsRecordKeyName(copy.installDir)) (void)toolkit::Registry().DeleteKey("Software\\" + copy.installDir);
+    } catch (...) {
+    }
+}
+
+void UninstallClick(TMainForm& main)
+{
+    if (UninstForm->ShowModal() != toolkit::kModalOk) return;
+    const InstalledCopy copy{main.InstalledDir, main.InstallDir, main.ShortCut, ListedFileNames(main)};
+    RemoveInstalledCopy(main.Handle(), copy,
+                        {UninstForm->CbStart.Checked(), UninstForm->CbGame.Checked(), UninstForm->CbSave.Checked()});
+    ShowMessageBox(main.Handle(), "アンインストールしました", kTitle, MB_OK | MB_ICONINFORMATION);
+    main.Close();
+}
+
+void DelStartClick(TMainForm& main)
+{
+    RemoveStartMenuFolders(main.Handle(), main.ShortCut);
+    ShowMessageBox(main.Handle(), "削除しました", kTitle, MB_OK | MB_ICONINFORMATION);
+    main.Close();
+}
+
+}  // namespace uninstall

@@ -1,0 +1,52 @@
+#pragma once
+// Uninstalling the game and removing its Start-menu entries: what the main window's uninstall and
+// Start-menu buttons run. The removal steps show nothing; only the two handlers at the end talk to
+// the player.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class TMainForm;
+
+namespace uninstall {
+
+// The save file `number` as the game names it: Save000.dat .. Save999.dat.
+[[nodiscard]] std::string SaveFileName(int number);
+// The 104 save files, in the order they are deleted: Save000.dat .. Save099.dat, Save700.dat,
+// Save800.dat, Save900.dat, SaveXXX.dat.
+[[nodiscard]] std::vector<std::string> SaveFileNames();
+
+// Whether "Software\" + `installDir` names a key strictly below HKEY_CURRENT_USER\Software: not
+// empty, no backslash first or last, no empty level (whole characters).
+[[nodiscard]] bool IsRecordKeyName(const std::string& installDir) noexcept;
+
+// Empties and removes the game's Start-menu folder `shortCut` under the current user's Programs
+// folder, then under the all users' one, with the enclosing folders that this leaves empty. An empty
+// `shortCut` means the game has no Start-menu folder: nothing is touched.
+void RemoveStartMenuFolders(HWND owner, const std::string& shortCut) noexcept;
+
+struct InstalledCopy {
+    std::string installedDir;            // the record's Dir, with its trailing backslash
+    std::string installDir;              // the record's key below HKEY_CURRENT_USER\Software
+    std::string shortCut;                // the Start-menu folder below a Programs folder
+    std::vector<std::string> fileNames;  // the listed files' file-name parts, in list order
+};
+
+struct Choices {
+    bool startMenu = true;
+    bool game = true;
+    bool saves = true;
+};
+
+// The uninstall in its fixed order: Start-menu folders, listed files, save files, with every choice
+// the rest of the folder's files, the folder and its emptied parents, the install record. Every
+// step is tried once; failures and over-long paths are passed over.
+void RemoveInstalledCopy(HWND owner, const InstalledCopy& copy, Choices choices) noexcept;
+
+// The main window's handlers: both end the program once done.
+void UninstallClick(TMainForm& main);
+void DelStartClick(TMainForm& main);
+
+}  // namespace uninstall

@@ -1,0 +1,130 @@
+// The folder operations' own rules: which backslashes separate levels, what a creation makes, and
+// which folders the guard never lets be emptied or removed.
+
+#include "util/FolderPaths.h"
+#include "util/Folders.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "util/Cp932.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+TEST(FolderPaths, TheRemovalWalkGoesByWholeCharactersAndNeverReachesTheDrive)
+{
+    const struct {
+        std::string path;
+        Strings parents;
+    } cases[] = {
+        {"C:\\Games\\Foo", {"C:\\Games"}},
+        {"C:\\Foo", {}},
+        {"C:\\ソ\\表\\Foo", {"C:\\ソ\\表", "C:\\ソ"}},  // ソ and 表 end in 0x5C
+        {"C:\\ソフト見本", {}},
+        {"\\\\server\\share\\A\\B", {"\\\\server\\share\\A", "\\\\server\\share", "\\\\server", "\\"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(folders::ParentsToRemove(c.path), c.parents) << c.path;
+
+    // Only the first 100 separators count: the walk starts from the 100th and ends at the 2nd.
+    std::string deep = "C:";
+    for (int n = 0; n < 150; ++n) deep += "\\d";
+    const Strings parents = folders::ParentsToRemove(deep);
+    ASSERT_EQ(parents.size(), 99u);
+    EXPECT_EQ(parents.front(), deep.substr(0, 2 + 99 * 2));
+    EXPECT_EQ(parents.back(), "C:\\d");
+    EXPECT_EQ(folders::SeparatorOffsets(deep).size(), folders::kMaxSeparators);
+}
+
+TEST(FolderPaths, CreationLevelsSkipTheFirstLevel)
+{
+    const struct {
+        std::string path;
+        Strings levels;
+    } cases[] = {
+        {"C:\\A\\B", {"C:\\A", "C:\\A\\B"}},
+        {"C:\\A\\", {"C:\\A", "C:\\A\\"}},  // the last attempt repeats the folder: not newly made
+        {"C:\\ソ\\表", {"C:\\ソ", "C:\\ソ\\表"}},
+        {"C:\\", {"C:\\"}},
+        {"A", {"A"}},
+        {"", {}},
+        {"\\\\server\\share\\A", {"\\\\server\\share\\A"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(folders::LevelsToCreate(c.path), c.levels) << c.path;
+    EXPECT_TRUE(folders::EndsInLoneLeadByte("C:\\A\x83"));
+    EXPECT_FALSE(folders::EndsInLoneLeadByte("C:\\ソ"));
+}
+
+TEST(FolderPaths, RootsAndRelativePaths)
+{
+    const struct {
+        const char* path;
+        bool relative, root;
+    } cases[] = {
+        {"", true, false},           {"Games", true, false},         {"\\Games", true, false},
+        {"C:Games", true, false},    {"C:", false, true},            {"C:\\", false, true},
+        {"t:/", false, true},        {"\\\\srv\\share", false, true}, {"\\\\srv\\share\\", false, true},
+        {"\\\\srv", false, true},    {"\\\\?\\C:\\A", false, true},  {"C:\\Games", false, false},
+        {"\\\\srv\\share\\A", false, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(folders::IsRelativePath(c.path), c.relative) << c.path;
+        EXPECT_EQ(folders::IsDriveOrShareRoot(c.path), c.root) << c.path;
+    }
+}
+
+std::string Known(int csidl)
+{
+    wchar_t path[MAX_PATH] = {};
+    if (::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK) return {};
+    return cp932::FromWideLossy(path);
+}
+
+TEST(Folders, TheGuardRefusesKnownFoldersAndWhatLiesAboveThem)
+{
+    const int refused[] = {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROGRAM_FILES, CSIDL_PROFILE, CSIDL_DESKTOPDIRECTORY,
+                           CSIDL_PERSONAL, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_COMMON_APPDATA,
+                           CSIDL_STARTMENU, CSIDL_COMMON_STARTMENU, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS,
+                           CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_DOCUMENTS};
+    for (const int csidl : refused) {
+        const std::string path = Known(csidl);
+        ASSERT_FALSE(path.empty()) << csidl;
+        for (const std::string& spelling : {path, path + "\\", path + "\\.", path + "\\x\\..", path + "\\\\"})
+            EXPECT_FALSE(MayEmptyOrRemove(spelling)) << spelling;
+        std::string lower = path;
+        for (char& c : lower) c = static_cast<char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c);
+        EXPECT_FALSE(MayEmptyOrRemove(lower)) << lower;
+        EXPECT_TRUE(MayEmptyOrRemove(path + "\\見本ゲーム")) << path;
+    }
+    const std::string profile = Known(CSIDL_PROFILE);
+    EXPECT_FALSE(MayEmptyOrRemove(profile.substr(0, profile.rfind('\\'))));  // the folder of all profiles
+    for (const char* root : {"", "Games", "C:", "C:\\", "C:Games", "T:\\", "\\\\srv\\share", "C:\\Games\\.."})
+        EXPECT_FALSE(MayEmptyOrRemove(root)) << root;
+    EXPECT_TRUE(MayEmptyOrRemove("C:\\Games"));
+}
+
+TEST(Folders, CreateFolderPathMakesEveryLevelAndTellsWhetherTheLastIsNew)
+{
+    const testsupport::TempFolder temp("folders");
+    ASSERT_TRUE(temp.Made());
+    const std::string nested = temp.PathOf("ソ\\表");
+    EXPECT_TRUE(CreateFolderPath(nested));
+    EXPECT_TRUE(testsupport::Exists(nested));
+    EXPECT_FALSE(CreateFolderPath(nested));
+    EXPECT_FALSE(CreateFolderPath(temp.PathOf("new\\")));  // made, but its second attempt fails
+    EXPECT_TRUE(testsupport::Exists(temp.PathOf("new")));
+
+    const std::string tooLong = temp.PathOf("long\\" + std::string(259 - temp.Path().size() - 5, 'x'));
+    ASSERT_EQ(tooLong.size(), 260u);
+    EXPECT_FALSE(CreateFolderPath(tooLong));
+    EXPECT_FALSE(CreateFolderPath(temp.PathOf("half\\a\x83")));
+    EXPECT_FALSE(testsupport::Exists(temp.PathOf("long")));
+    EXPECT_FALSE(testsupport::Exists(temp.PathOf("half")));
+}
+
+}  // namespace
