@@ -397,7 +397,7 @@ def variant_list():
          setter('InstallDir', '見本ゲーム')),
         ('installdir_5c', 'InstallDir=ソフト見本: the second byte of ソ is 0x5C',
          setter('InstallDir', 'ソフト見本')),
-    ] + uninstall_variants(setter, attr)
+    ] + uninstall_variants(setter, attr) + destination_dialog_variants()
 
 
 # Uninstall and Start-menu removal: nested and empty Start-menu folders, a nested record key.
@@ -412,6 +412,32 @@ def uninstall_variants(setter, attr):
          both(attr('image', None), setter('ShortCut', ''))),
         ('nested_installdir', 'InstallDir=MihonParent\\MihonGame: the record key is two levels deep',
          setter('InstallDir', 'MihonParent\\MihonGame')),
+    ]
+
+
+# ---------------------------------------------------------------------------------------------
+# Variants for the destination dialog's size checks
+
+def destination_dialog_variants():
+    def sized(layout):
+        # KB are counted per file: 2046 + 1 + 0 + 0 KB, and the sound data 1024 KB. Summing bytes
+        # first would give one KB more, and so one MB more, with and without the sound data.
+        layout.without_movie()
+        layout.files = ['data\\big.dat', 'k1024.dat', 'k1023a.dat', 'k1023b.dat', 'wavvoice.dat']
+        layout.sizes = {'data\\big.dat': 2046 * KIB, 'k1024.dat': 1024, 'k1023a.dat': 1023,
+                        'k1023b.dat': 1023, 'wavvoice.dat': 1024 * KIB, 'wavvoice2.dat': 2 * KIB}
+
+    def small(layout):
+        layout.files = ['demo.avi', 'data\\script.dat']
+
+    def empty(layout):
+        layout.count = '0'
+
+    return [
+        ('sizes_floor', 'no movie; 1023- and 1024-byte files: 2 MB with the sound data, 1 MB without',
+         sized),
+        ('small_total', 'two entries of well under 1024 KB in all', small),
+        ('empty_list', 'Count=0', empty),
     ]
 
 

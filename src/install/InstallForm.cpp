@@ -1,18 +1,43 @@
 #include "install/InstallForm.h"
 
+#include <climits>
+#include <string_view>
 #include <vector>
 
 #include "app/MainForm.h"
 #include "forms/InstallLayout.h"
 #include "util/File.h"
+#include "util/Names.h"
 #include "util/Person.h"
 #include "util/ProgramPath.h"
+#include "util/Shell.h"
 
 TInstallForm* InstallForm = nullptr;
 
 TInstallForm::TInstallForm() { Build(*this, forms::kInstallLayout); }
 
 namespace {
+
+constexpr char kTitle[] = "Setup.exe";
+
+// The Windows drive's Program Files folder, compared as the first folder level of `destination`.
+bool InWindowsProgramFiles(const std::string& destination)
+{
+    const std::string windows = WindowsFolder();
+    std::string level = destination;
+    const size_t cut = level.find('\\', 3);
+    if (cut != std::string::npos) level.resize(cut);
+    if (windows.empty() || level.empty() || level[0] != windows[0] || level.size() < 2) return false;
+    const std::string rest = level.substr(2);
+    constexpr std::string_view kProgramFiles = "\\program files";
+    if (rest.size() != kProgramFiles.size()) return false;
+    for (size_t i = 0; i < rest.size(); ++i) {
+        const char c = rest[i];
+        const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        if (lower != kProgramFiles[i]) return false;
+    }
+    return true;
+}
 
 // Opens `path` for reading and adds its size in KB; false when it cannot be opened.
 bool AddSizeKB(const std::string& path, unsigned long long& total)
@@ -60,9 +85,121 @@ unsigned long long TInstallForm::CalcSize()
     return total;
 }
 
-void TInstallForm::EdInstallChange() {}
-void TInstallForm::BtInstallClick() {}
-void TInstallForm::BtBrowseClick() {}
+std::string DefaultDestination(const std::string& installDir)
+{
+    return WindowsFolder().substr(0, 3) + installDir;
+}
+
+int TInstallForm::GetFreeSpaceMB(const std::string& destination)
+{
+    const unsigned megabytes = CFile::FreeMegabytes(destination.substr(0, 2));
+    return megabytes > INT_MAX ? INT_MAX : static_cast<int>(megabytes);
+}
+
+void TInstallForm::RefreshFreeSpace()
+{
+    // A text that no code-page-932 path can spell names no drive.
+    const auto destination = EdInstall.TextExact();
+    const int megabytes = destination ? GetFreeSpaceMB(*destination) : 0;
+    LbFree.SetCaption("空き容量：" + std::to_string(megabytes) + " ＭＢ");
+}
+
+void TInstallForm::ShowSize(unsigned long long kb)
+{
+    LbSize.SetCaptionFitted("インストール容量：" + std::to_string(kb / 1024) + " ＭＢ");
+}
+
+void TInstallForm::FormShow()
+{
+    RefreshFreeSpace();
+    const unsigned long long kb = CalcSize();
+    if (kb < 1024) {
+        SetModalResult(toolkit::kModalCancel);
+        return;
+    }
+    ShowSize(kb);
+    const bool hasMovie = !MainForm->Movie.empty();
+    CbMovie.SetVisible(hasMovie);
+    CbMovie.SetChecked(hasMovie);
+}
+
+void TInstallForm::EdInstallChange() { RefreshFreeSpace(); }
+
+void TInstallForm::BtBrowseClick()
+{
+    std::string chosen;
+    switch (ChooseFolder(Handle(), "インストール先を指定して下さい", EdInstall.TextExact().value_or(""), chosen)) {
+    case FolderChoice::Cancelled:
+        return;
+    case FolderChoice::Unusable:
+        ShowMessageBox(Handle(), "このフォルダはインストール先に指定できません", kTitle, MB_OK | MB_ICONERROR);
+        return;
+    case FolderChoice::Chosen:
+        break;
+    }
+    // A drive root such as D:\ keeps a single backslash before the game's folder.
+    if (EndsWithBackslash(chosen)) chosen.pop_back();
+    EdInstall.SetText(chosen + "\\" + MainForm->InstallDir);
+    RefreshFreeSpace();
+}
+
+void TInstallForm::BtInstallClick()
+{
+    const auto read = EdInstall.TextExact();
+    if (!read) {
+        ShowMessageBox(Handle(), "インストール先に使えない文字が含まれています", kTitle, MB_OK | MB_ICONERROR);
+        return;
+    }
+    const std::string& destination = *read;
+    if (InWindowsProgramFiles(destination) &&
+        ShowMessageBox(Handle(),
+                       "もし Windows Vista であればこのフォルダでは正常に動作いたしません\n"
+                       "インストールしてよろしいですか？",
+                       kTitle, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        return;
+
+    const unsigned long long requiredMB = CalcSize() / 1024;
+    const int freeMB = GetFreeSpaceMB(destination);
+    if (requiredMB == 0) {
+        SetModalResult(toolkit::kModalCancel);
+        return;
+    }
+    if (static_cast<unsigned long long>(freeMB) <= requiredMB) {
+        ShowMessageBox(Handle(), "空き容量が不足しています", kTitle, MB_OK | MB_ICONERROR);
+        return;
+    }
+
+    const std::string gameFolder = FileNamePart(MainForm->InstallDir);
+    if (FileNamePart(destination) != gameFolder) {
+        ShowMessageBox(Handle(), "少なくともゲーム名のフォルダは作られます", kTitle, MB_OK | MB_ICONINFORMATION);
+        // An empty destination would be a folder on whatever drive is current: take the default.
+        if (destination.empty())
+            EdInstall.SetText(DefaultDestination(MainForm->InstallDir));
+        else
+            EdInstall.SetText(destination + (EndsWithBackslash(destination) ? "" : "\\") + gameFolder);
+        return;
+    }
+    SetModalResult(toolkit::kModalOk);
+}
+
 void TInstallForm::BtCancelClick() { SetModalResult(toolkit::kModalCancel); }
-void TInstallForm::CbWithSoundClick() {}
+
+void TInstallForm::CbWithSoundClick()
+{
+    const unsigned long long kb = CalcSize();
+    if (kb < 1024) {
+        SetModalResult(toolkit::kModalCancel);
+        MainForm->Close();
+        return;
+    }
+    ShowSize(kb);
+    const bool withSound = CbWithSound.Checked();
+    if (!withSound)
+        ShowMessageBox(Handle(), "ゲームの動作が非常に遅くなる可能性がありますので\nお勧めいたしません", kTitle,
+                       MB_OK | MB_ICONINFORMATION);
+    RbVorbis.SetEnabled(withSound);
+    RbPcm.SetEnabled(withSound);
+}
+
+// The choice is read by the copy when it starts.
 void TInstallForm::CbMovieClick() {}

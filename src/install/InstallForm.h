@@ -28,12 +28,24 @@ public:
     // The file list as the current options select it.
     [[nodiscard]] install::Plan CurrentPlan() const;
 
+    void FormShow() override;
     void EdInstallChange();
     void BtInstallClick();
     void BtBrowseClick();
     void BtCancelClick();
     void CbWithSoundClick();
     void CbMovieClick();
+
+    // Free space in whole MB on the drive named by the destination's first two bytes; 0 when the
+    // query fails (a network path, a missing drive).
+    [[nodiscard]] static int GetFreeSpaceMB(const std::string& destination);
+
+private:
+    void RefreshFreeSpace();
+    void ShowSize(unsigned long long kb);
 };
+
+// Where the game goes unless the player chooses otherwise: the Windows drive's root and `installDir`.
+[[nodiscard]] std::string DefaultDestination(const std::string& installDir);
 
 extern TInstallForm* InstallForm;

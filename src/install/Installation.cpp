@@ -25,14 +25,6 @@ struct Shortcut {
     std::optional<std::string> target;  // nothing when the file list does not hold the entry
 };
 
-std::string WindowsFolder()
-{
-    wchar_t buffer[MAX_PATH] = {};
-    const UINT length = ::GetWindowsDirectoryW(buffer, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return std::string();
-    return cp932::FromWide(std::wstring(buffer, length)).value_or(std::string());
-}
-
 std::optional<std::string> TargetOf(const Plan& plan, const std::optional<int>& index, const std::string& folder)
 {
     if (!index) return std::nullopt;
@@ -75,11 +67,6 @@ void WriteInstallRecord(TMainForm& main, const std::string& destination)
 
 }  // namespace
 
-std::string DefaultDestination(const std::string& installDir)
-{
-    return WindowsFolder().substr(0, 3) + installDir;
-}
-
 void RollBack(const std::string& destination, const std::vector<std::string>& createdFiles) noexcept
 {
     for (const std::string& file : createdFiles) {
@@ -91,7 +78,7 @@ void RollBack(const std::string& destination, const std::vector<std::string>& cr
 
 void RunInstallation(TMainForm& main)
 {
-    InstallForm->EdInstall.SetText(DefaultDestination(main.InstallDir));
+    InstallForm->EdInstall.SetText(::DefaultDestination(main.InstallDir));
     if (InstallForm->ShowModal() != toolkit::kModalOk) return;
     const std::string destination = InstallForm->EdInstall.Text();
 

@@ -10,9 +10,6 @@ class TMainForm;
 
 namespace install {
 
-// The destination first proposed: the Windows folder's drive root followed by `installDir`.
-[[nodiscard]] std::string DefaultDestination(const std::string& installDir);
-
 void RunInstallation(TMainForm& main);
 
 // Deletes the files a cancelled or failed copy left (only those it created or emptied), then the

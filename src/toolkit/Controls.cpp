@@ -8,15 +8,23 @@
 
 namespace toolkit {
 
-std::string WindowCaption(HWND hwnd)
+namespace {
+
+std::wstring WideWindowText(HWND hwnd)
 {
     const int length = ::GetWindowTextLengthW(hwnd);
-    if (length <= 0) return std::string();
+    if (length <= 0) return std::wstring();
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     const int copied = ::GetWindowTextW(hwnd, text.data(), length + 1);
     text.resize(static_cast<size_t>(copied > 0 ? copied : 0));
-    return cp932::FromWideLossy(text);
+    return text;
 }
+
+}  // namespace
+
+std::string WindowCaption(HWND hwnd) { return cp932::FromWideLossy(WideWindowText(hwnd)); }
+
+std::optional<std::string> WindowCaptionExact(HWND hwnd) { return cp932::FromWide(WideWindowText(hwnd)); }
 
 void SetWindowCaption(HWND hwnd, const std::string& caption)
 {
@@ -107,6 +115,22 @@ LRESULT CALLBACK CustomControl::WindowProc(HWND hwnd, UINT message, WPARAM wPara
         return ::DefWindowProcW(hwnd, message, wParam, lParam);
     }
     return RunGuarded([&] { return self->HandleMessage(message, wParam, lParam); });
+}
+
+void Label::SetCaptionFitted(const std::string& caption)
+{
+    SetCaption(caption);
+    const std::wstring text = cp932::ToWideLossy(caption);
+    HDC dc = ::GetDC(Handle());
+    if (!dc) return;
+    const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(::SendMessageW(Handle(), WM_GETFONT, 0, 0));
+    const HGDIOBJ previous = font ? ::SelectObject(dc, font) : nullptr;
+    SIZE extent{};
+    const BOOL measured = ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    if (previous) ::SelectObject(dc, previous);
+    ::ReleaseDC(Handle(), dc);
+    if (measured)
+        ::SetWindowPos(Handle(), nullptr, 0, 0, extent.cx, Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool CheckBox::Checked() const noexcept

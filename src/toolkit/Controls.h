@@ -4,12 +4,15 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace toolkit {
 
 // A window's text as code-page-932 bytes, for forms and controls alike.
 [[nodiscard]] std::string WindowCaption(HWND hwnd);
+// The same read strictly: nothing when a character has no code-page-932 form.
+[[nodiscard]] std::optional<std::string> WindowCaptionExact(HWND hwnd);
 void SetWindowCaption(HWND hwnd, const std::string& caption);
 
 class Control {
@@ -62,12 +65,18 @@ private:
 };
 
 class Button : public Control {};
-class Label : public Control {};
+class Label : public Control {
+public:
+    // An auto-size label: the caption, with the width made to fit it.
+    void SetCaptionFitted(const std::string& caption);
+};
 class Panel : public Control {};
 
 class Edit : public Control {
 public:
     [[nodiscard]] std::string Text() const { return Caption(); }
+    // Nothing when the text holds a character with no code-page-932 form, never a '?' for it.
+    [[nodiscard]] std::optional<std::string> TextExact() const { return WindowCaptionExact(Handle()); }
     void SetText(const std::string& text) { SetCaption(text); }
 };
 

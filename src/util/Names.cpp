@@ -67,6 +67,18 @@ bool IsSoundEntry(const std::string& entry)
            AsciiLower(entry[start + 2]) == 'v';
 }
 
+bool EndsWithBackslash(const std::string& path) noexcept
+{
+    bool last = false;
+    size_t i = 0;
+    while (i < path.size()) {
+        const unsigned char b = static_cast<unsigned char>(path[i]);
+        last = b == '\\';
+        i += IsLeadByte(b) ? 2 : 1;
+    }
+    return last;
+}
+
 std::string WithoutTrailingBackslash(const std::string& folder)
 {
     if (folder.empty() || folder.back() != '\\') return folder;

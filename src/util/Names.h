@@ -23,6 +23,9 @@
 // An entry whose file-name part begins with "wav" in any letter case: sound data.
 [[nodiscard]] bool IsSoundEntry(const std::string& entry);
 
+// Whether the last whole character is a backslash: a final two-byte character never counts.
+[[nodiscard]] bool EndsWithBackslash(const std::string& path) noexcept;
+
 // `folder` without one final backslash, unless the byte before that backslash is a lead byte.
 [[nodiscard]] std::string WithoutTrailingBackslash(const std::string& folder);
 

@@ -24,3 +24,11 @@ std::string ProgramFolder()
     const std::string path = ProgramPath();
     return path.substr(0, path.size() - FileNamePart(path).size());
 }
+
+std::string WindowsFolder()
+{
+    wchar_t buffer[MAX_PATH] = {};
+    const UINT length = ::GetWindowsDirectoryW(buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return std::string();
+    return cp932::FromWide(buffer, length).value_or(std::string());
+}

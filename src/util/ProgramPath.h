@@ -6,3 +6,5 @@
 [[nodiscard]] std::string ProgramPath();
 // Its folder, up to and including the last backslash.
 [[nodiscard]] std::string ProgramFolder();
+// The Windows folder, code page 932; empty when it cannot be read.
+[[nodiscard]] std::string WindowsFolder();

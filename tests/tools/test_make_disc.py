@@ -16,6 +16,8 @@ KIB = 1024
 # Variant -> what it leaves off the disc on purpose.
 ABSENT = {'missing_file': {'data\\graphic.dat'}, 'missing_sound_entry': {'wavbgm.dat'},
           'missing_sound_data': {'data\\wavse.dat'}}
+# The destination dialog's own discs: file lists of chosen sizes, without the game.
+DIALOG_ONLY = {'sizes_floor', 'small_total', 'empty_list'}
 
 
 def run_tool(*args):
@@ -116,7 +118,7 @@ class MakeDiscTest(unittest.TestCase):
 
     def test_executables_sit_where_the_list_positions_say(self):
         for name, root in self.disc_roots():
-            if not (root / 'Setup.ini').exists():
+            if not (root / 'Setup.ini').exists() or name in DIALOG_ONLY:
                 continue
             with self.subTest(disc=name):
                 ini = read_ini(root / 'Setup.ini')
@@ -155,7 +157,7 @@ class MakeDiscTest(unittest.TestCase):
         # Below 1024 KB the destination dialog closes at once, so every small disc stays above.
         for name in self.discs:
             root = self.variants / name
-            if name in ABSENT or not (root / 'Setup.ini').exists():
+            if name in ABSENT or name in DIALOG_ONLY or not (root / 'Setup.ini').exists():
                 continue
             with self.subTest(disc=name):
                 total = 0

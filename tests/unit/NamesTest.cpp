@@ -124,3 +124,10 @@ TEST(Names, WithoutTrailingBackslash)
     };
     for (const auto& c : cases) EXPECT_EQ(WithoutTrailingBackslash(c.input), c.expected) << c.input;
 }
+
+TEST(Names, EndsWithBackslashByWholeCharacters)
+{
+    // メ is 0x83 0x81: its second byte looks like a lead byte, yet the backslash after it is one.
+    for (const char* yes : {"C:\\", "C:\\Games\\", "C:\\メ\\", "C:\\ソ\\"}) EXPECT_TRUE(EndsWithBackslash(yes)) << yes;
+    for (const char* no : {"", "C:\\Games", "C:\\ソ", "\x81"}) EXPECT_FALSE(EndsWithBackslash(no)) << no;
+}

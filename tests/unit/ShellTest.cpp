@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "util/Person.h"
@@ -219,16 +220,23 @@ TEST_F(ShellTest, ScriptedPersonChoosesTheFolder)
     SetScriptedPerson(&person);
     const HWND owner = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x1234));
     std::string chosen = "before";
-    EXPECT_TRUE(ChooseFolder(owner, "インストール先を指定して下さい", "C:\\Game", chosen));
+    EXPECT_EQ(ChooseFolder(owner, "インストール先を指定して下さい", "C:\\Game", chosen), FolderChoice::Chosen);
     EXPECT_EQ(chosen, "D:\\ゲーム");
     EXPECT_EQ(person.owner_, owner);
     EXPECT_EQ(person.prompt_, "インストール先を指定して下さい");
     EXPECT_EQ(person.initialFolder_, "C:\\Game");
 
-    person.answer_ = std::nullopt;
-    chosen = "before";
-    EXPECT_FALSE(ChooseFolder(owner, "prompt", "C:\\Game", chosen));
-    EXPECT_EQ(chosen, "before");
+    // Cancel, and a folder too long for the system's paths, leave the output alone and differ.
+    const std::pair<std::optional<std::string>, FolderChoice> others[] = {
+        {std::nullopt, FolderChoice::Cancelled},
+        {"D:\\" + std::string(257, 'x'), FolderChoice::Unusable},
+    };
+    for (const auto& [answer, expected] : others) {
+        person.answer_ = answer;
+        chosen = "before";
+        EXPECT_EQ(ChooseFolder(owner, "prompt", "C:\\Game", chosen), expected);
+        EXPECT_EQ(chosen, "before");
+    }
 }
 
 namespace {
@@ -329,14 +337,14 @@ protected:
 
     // Runs the browser while another thread plays the person who presses `button`; ChooseFolder's
     // result. The browser must have come up owned by the test window, with the initial folder selected.
-    bool Browse(int button, std::string& chosen)
+    FolderChoice Browse(int button, std::string& chosen)
     {
         BrowserWatch watch;
         watch.owner = owner_.Handle();
         watch.expectedSelection = L"フォルダ選択テスト";
         watch.button = button;
         std::thread person(WatchBrowser, std::ref(watch));
-        const bool result = ChooseFolder(owner_.Handle(), "インストール先を指定して下さい", initial_, chosen);
+        const FolderChoice result = ChooseFolder(owner_.Handle(), "インストール先を指定して下さい", initial_, chosen);
         person.join();
         EXPECT_TRUE(watch.found) << "no folder browser owned by the test window";
         if (watch.found) {
@@ -354,13 +362,13 @@ protected:
 TEST_F(ChooseFolderTest, CancelLeavesTheOutputAlone)
 {
     std::string chosen = "before";
-    EXPECT_FALSE(Browse(IDCANCEL, chosen));
+    EXPECT_EQ(Browse(IDCANCEL, chosen), FolderChoice::Cancelled);
     EXPECT_EQ(chosen, "before");
 }
 
 TEST_F(ChooseFolderTest, OkGivesTheSelectedFolder)
 {
     std::string chosen = "before";
-    EXPECT_TRUE(Browse(IDOK, chosen));
+    EXPECT_EQ(Browse(IDOK, chosen), FolderChoice::Chosen);
     EXPECT_EQ(chosen, initial_);
 }
