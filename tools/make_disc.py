@@ -404,7 +404,7 @@ def variant_list():
          setter('InstallDir', '見本ゲーム')),
         ('installdir_5c', 'InstallDir=ソフト見本: the second byte of ソ is 0x5C',
          setter('InstallDir', 'ソフト見本')),
-    ] + uninstall_variants(setter, attr) + destination_dialog_variants()
+    ] + uninstall_variants(setter, attr) + destination_dialog_variants() + completion_variants(setter)
 
 
 # Uninstall and Start-menu removal: nested and empty Start-menu folders, a nested record key.
@@ -512,6 +512,25 @@ def make_bench(out, exe, bin_dir, total):
     Writer(exe, bin_dir).disc(out, layout)
     for entry in copied:
         print(entry.replace('\\', '/'))
+
+
+# ---------------------------------------------------------------------------------------------
+# Variants for the end of an installation: shortcuts and their failures
+
+def completion_variants(setter):
+    def no_gdi(layout):
+        layout.without_movie()
+        setter('ShortCut_GDI', '')(layout)
+        setter('ShortCut', '見本シリーズ')(layout)
+
+    def short_list(layout):
+        layout.without_movie()
+        layout.files = ['data\\sub\\bigdata.dat', 'game.exe']
+
+    return [
+        ('complete_nogdi', 'no movie, ShortCut_GDI empty, ShortCut=見本シリーズ (not GameName)', no_gdi),
+        ('short_list', 'no movie, two entries: the game but no GDI variant', short_list),
+    ]
 
 
 INSTALLED_FOLDER = GAME_NAME

@@ -51,6 +51,11 @@ harness_start() {
         harness_prefix_settings
         touch "$stamp"
     fi
+    # Wine draws the title-bar buttons with Marlett; it finds the font only in the prefix.
+    local fonts=$WINEPREFIX/drive_c/windows/Fonts
+    if [ ! -f "$fonts/marlett.ttf" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+        mkdir -p "$fonts" && cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+    fi
     # The prefix's own services start with the first Wine process and inherit its output: start
     # them here, or ctest would wait for a pipe that they hold open.
     "$WINE64" wineboot >/dev/null 2>&1 </dev/null

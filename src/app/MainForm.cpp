@@ -5,8 +5,8 @@
 
 #include "app/SetupConfig.h"
 #include "forms/MainLayout.h"
-#include "install/InstallForm.h"
 #include "install/InstallPlan.h"
+#include "install/Installation.h"
 #include "toolkit/Application.h"
 #include "uninstall/Uninstall.h"
 #include "util/Person.h"
@@ -159,11 +159,7 @@ void TMainForm::BtDxsetupClick()
 
 void TMainForm::BtExitClick() { Close(); }
 
-void TMainForm::BtInstallClick()
-{
-    InstallForm->EdInstall.SetText(DefaultDestination(InstallDir));
-    if (InstallForm->ShowModal() != toolkit::kModalOk) return;
-}
+void TMainForm::BtInstallClick() { install::RunInstallation(*this); }
 
 void TMainForm::BtUninstallClick() { uninstall::UninstallClick(*this); }
 

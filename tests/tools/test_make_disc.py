@@ -16,8 +16,9 @@ KIB = 1024
 # Variant -> what it leaves off the disc on purpose.
 ABSENT = {'missing_file': {'data\\graphic.dat'}, 'missing_sound_entry': {'wavbgm.dat'},
           'missing_sound_data': {'data\\wavse.dat'}}
-# The destination dialog's own discs: file lists of chosen sizes, without the game.
-DIALOG_ONLY = {'sizes_floor', 'small_total', 'empty_list'}
+# Discs whose lists lack the game or its GDI variant on purpose: the destination dialog's file lists
+# of chosen sizes, and a list too short for the GDI shortcut.
+DIALOG_ONLY = {'sizes_floor', 'small_total', 'empty_list', 'short_list'}
 
 
 def run_tool(*args):

@@ -1,9 +1,11 @@
-// A walk through Setup.exe on the sample disc with the end-to-end driver: one line and one picture
-// of the screen per step.
+// A walk through Setup.exe on the sample disc with the end-to-end driver, as a player would go: the
+// main menu, a whole installation, the installed game, and its uninstallation. One line and one
+// picture of the window concerned per step.
 //   e2e_demo.exe [DISC [PICTURES]]    defaults: build\disc and build\demo (build\ holds this program's folder)
 
+#include <shlobj.h>
+
 #include <cstdio>
-#include <memory>
 #include <optional>
 
 #include "driver/Driver.h"
@@ -12,14 +14,14 @@
 namespace {
 
 constexpr const char* kMenu = "インストーラ";
-constexpr const char* kExit = "終了";
 
 struct Walk {
-    std::string disc, pictures, installDir, gameName;
+    std::string disc, pictures, installDir, gameName, shortCut;
+    std::string destination;  // the destination dialog's default: where the walk installs
     std::optional<e2e::Process> setup;
     std::optional<e2e::Window> menu;
-    std::optional<e2e::Window> game;
-    std::unique_ptr<e2e::InstallRecord> record;
+    std::optional<e2e::Window> shown;  // the window that the step's picture shows
+    std::optional<e2e::MsgBox> box;    // a message box the step leaves open
 };
 
 std::string LinuxPath(const std::string& path)
@@ -41,61 +43,133 @@ void PrintIndented(const std::string& text)
     }
 }
 
-void StartSetup(Walk& walk)
+std::string StartMenuFolder(const Walk& walk) { return e2e::SpecialFolder(CSIDL_PROGRAMS) + "\\" + walk.shortCut; }
+
+void DeleteFolder(const std::string& folder)
 {
+    for (const std::string& name : e2e::FilesIn(folder)) {
+        const std::wstring path = cp932::ToWideLossy(folder + "\\" + name);
+        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(path.c_str());
+    }
+    ::RemoveDirectoryW(cp932::ToWideLossy(folder).c_str());
+}
+
+void ShowBox(Walk& walk, const e2e::MsgBox& box)
+{
+    std::printf("      message box \"%s\": %s\n", box.Caption().c_str(), box.Text().c_str());
+    walk.box = box;
+    walk.shown = box;
+}
+
+void PressBoxOk(Walk& walk)
+{
+    walk.box->Press(IDOK);
+    walk.box.reset();
+}
+
+// The walk starts on a machine without the game: no record, no Start-menu folder, no game folder.
+void StartFresh(Walk& walk)
+{
+    e2e::InstallRecord::Remove(walk.installDir);
+    DeleteFolder(StartMenuFolder(walk));
     walk.setup.emplace(e2e::Start(walk.disc + "\\Setup.exe", walk.disc));
     walk.menu.emplace(walk.setup->WaitWindow(kMenu));
+    walk.shown = walk.menu;
     PrintIndented(walk.menu->Listing());
 }
 
-void PressExit(Walk& walk)
+void PressInstall(Walk& walk)
 {
-    walk.menu->Click(kExit);
-    const DWORD code = walk.setup->WaitExit();
-    std::printf("      exit code %lu\n", static_cast<unsigned long>(code));
-    if (code != 0) e2e::Fail("Setup.exe ended with exit code " + std::to_string(code));
-    walk.menu.reset();
-    walk.setup.reset();
+    walk.menu->Click("【" + walk.gameName + "】のインストール");
+    walk.shown.emplace(walk.setup->WaitWindow("インストール先の指定"));
+    walk.destination = walk.shown->Child("Edit").Text();
+    DeleteFolder(walk.destination);  // left by an earlier walk that stopped half-way
+    PrintIndented(walk.shown->Listing());
 }
 
-// Until installing lands, the demo lays out what an installation leaves for the game: its program
-// in a folder of its own, and the install record.
-void RecordInstallAndStart(Walk& walk)
+// The copy is quick: a cancel click holds it at its next block, the question is moved aside for the
+// picture while the movie goes on, and No lets the copy finish.
+void PressStart(Walk& walk)
 {
-    const std::string folder = e2e::BuildFolder() + "\\demo-installed\\" + walk.installDir;
-    if (!e2e::MakeFolders(folder)) e2e::Fail("cannot make " + folder);
-    for (const char* program : {"game.exe", "game_gdi.exe"}) {
-        const std::string from = walk.disc + "\\" + program;
-        const std::string to = folder + "\\" + program;
-        if (!::CopyFileW(cp932::ToWideLossy(from).c_str(), cp932::ToWideLossy(to).c_str(), FALSE))
-            e2e::Fail("cannot copy " + from + " to " + to);
+    walk.shown->Click("インストールの開始");
+    const e2e::Window copy = walk.setup->WaitWindow("インストールの経過");
+    copy.Click("キャンセル");
+    walk.box.emplace(walk.setup->WaitMessageBox("Setp.exe"));
+    ::SetWindowPos(walk.box->Handle(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::Sleep(800);  // some frames of the movie
+    walk.shown = copy;
+    PrintIndented(copy.Listing());
+}
+
+void AnswerNoAndFinish(Walk& walk)
+{
+    walk.box->Press(IDNO);
+    ShowBox(walk, walk.setup->WaitMessageBox("Setup.exe"));
+}
+
+void ListStartMenu(Walk& walk)
+{
+    PressBoxOk(walk);
+    const std::string folder = StartMenuFolder(walk);
+    std::printf("      %s\n", folder.c_str());
+    for (const std::string& name : e2e::FilesIn(folder)) {
+        const auto link = e2e::ReadShortcut(folder + "\\" + name);
+        std::printf("        %s -> %s  (working folder %s, show command %d)\n", name.c_str(),
+                    link ? link->target.c_str() : "?", link ? link->workingFolder.c_str() : "?",
+                    link ? link->showCommand : -1);
     }
-    const std::string dir = folder + "\\";
-    walk.record = std::make_unique<e2e::InstallRecord>(walk.installDir, dir);
-    std::printf("      HKCU\\Software\\%s  Dir = %s\n", walk.installDir.c_str(), dir.c_str());
-    StartSetup(walk);
+    const auto dir = e2e::InstallRecord::Read(walk.installDir);
+    std::printf("      HKCU\\Software\\%s  Dir = %s\n", walk.installDir.c_str(), dir ? dir->c_str() : "(none)");
+    walk.shown = walk.menu;
+    PrintIndented(walk.menu->Listing());
 }
 
 void StartGame(Walk& walk)
 {
     walk.menu->Click("【" + walk.gameName + "】の実行");
-    walk.game.emplace(e2e::WaitWindow("サンプルゲーム"));
-    PrintIndented(walk.game->Listing());
+    walk.shown.emplace(e2e::WaitWindow("サンプルゲーム"));
+    PrintIndented(walk.shown->Listing());
     const DWORD code = walk.setup->WaitExit();
     std::printf("      Setup.exe exit code %lu\n", static_cast<unsigned long>(code));
     if (code != 0) e2e::Fail("Setup.exe ended with exit code " + std::to_string(code));
-    walk.menu.reset();
 }
 
-void CloseGameAndForget(Walk& walk)
+void CloseGameAndUninstall(Walk& walk)
 {
-    walk.game->Close();
-    walk.game->WaitGone();
-    walk.game.reset();
-    // The game was started in Setup.exe's job: ending the job's owner now ends nothing more.
-    walk.setup.reset();
-    walk.record.reset();
-    std::printf("      install record removed\n");
+    walk.shown->Close();
+    walk.shown->WaitGone();
+    walk.setup.emplace(e2e::Start(walk.disc + "\\Setup.exe", walk.disc));
+    walk.menu.emplace(walk.setup->WaitWindow(kMenu));
+    walk.menu->Click("【" + walk.gameName + "】のアンインストール");
+    walk.shown.emplace(walk.setup->WaitWindow("アンインストールオプション"));
+    PrintIndented(walk.shown->Listing());
+}
+
+void PressUninstall(Walk& walk)
+{
+    walk.shown->Click("アンインストールの開始");
+    ShowBox(walk, walk.setup->WaitMessageBox("Setup.exe"));
+}
+
+void StartAgain(Walk& walk)
+{
+    PressBoxOk(walk);
+    const DWORD code = walk.setup->WaitExit();
+    std::printf("      Setup.exe exit code %lu; %s %s\n", static_cast<unsigned long>(code), walk.destination.c_str(),
+                e2e::PathExists(walk.destination) ? "is still there" : "is gone");
+    walk.setup.emplace(e2e::Start(walk.disc + "\\Setup.exe", walk.disc));
+    walk.menu.emplace(walk.setup->WaitWindow(kMenu));
+    walk.shown = walk.menu;
+    PrintIndented(walk.menu->Listing());
+}
+
+void PressExit(Walk& walk)
+{
+    walk.menu->Click("終了");
+    const DWORD code = walk.setup->WaitExit();
+    std::printf("      exit code %lu\n", static_cast<unsigned long>(code));
+    if (code != 0) e2e::Fail("Setup.exe ended with exit code " + std::to_string(code));
 }
 
 struct Step {
@@ -104,14 +178,20 @@ struct Step {
     void (*run)(Walk&);
 };
 
-// Install and uninstall go here as they land.
 const Step kSteps[] = {
-    {"main-menu", "start Setup.exe from the disc: the main menu, game not installed", StartSetup},
-    {nullptr, "press exit: the program ends", PressExit},
-    {"main-menu-installed", "record the game as installed and start again: the main menu, game installed",
-     RecordInstallAndStart},
+    {"main-menu", "start Setup.exe from the disc: the main menu, game not installed", StartFresh},
+    {"destination", "press install: the destination dialog with free and required space", PressInstall},
+    {"copying", "press start: the copy window, the demo movie playing (a cancel click holds the copy)",
+     PressStart},
+    {"installed", "answer No to the cancel question: the copy finishes", AnswerNoAndFinish},
+    {"main-menu-installed", "press OK: the Start-menu shortcuts and the record; the main menu refreshed",
+     ListStartMenu},
     {"game-started", "press start game: the game runs in its folder and Setup.exe ends", StartGame},
-    {nullptr, "close the game and remove the install record", CloseGameAndForget},
+    {"uninstall", "close the game, start Setup.exe again and press uninstall: the uninstall dialog",
+     CloseGameAndUninstall},
+    {"uninstalled", "press start uninstalling", PressUninstall},
+    {"main-menu-after", "press OK: the program ends; started again, the game is not installed", StartAgain},
+    {nullptr, "press exit: the program ends", PressExit},
 };
 
 void ClearOldPictures(const std::string& folder)
@@ -124,6 +204,16 @@ void ClearOldPictures(const std::string& folder)
     } while (::FindNextFileW(search.Get(), &found));
 }
 
+// The shown window alone, title bar and frame included.
+void SavePicture(const Walk& walk, const std::string& path)
+{
+    e2e::WaitScreenStill();
+    RECT area{};
+    if (!walk.shown || !::GetWindowRect(walk.shown->Handle(), &area)) e2e::Fail("no window to show");
+    const auto image = e2e::CaptureScreen(area);
+    if (!image || !e2e::SavePng(*image, path)) e2e::Fail("cannot save " + path);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -133,13 +223,15 @@ int main(int argc, char** argv)
     walk.pictures = argc > 2 ? argv[2] : e2e::BuildFolder() + "\\demo";
     e2e::BeginScenario("demo");
 
-    const auto installDir = e2e::IniValue(walk.disc + "\\Setup.ini", "Setup", "InstallDir");
+    const std::string ini = walk.disc + "\\Setup.ini";
+    const auto installDir = e2e::IniValue(ini, "Setup", "InstallDir");
     if (!installDir || installDir->empty()) {
-        std::printf("no InstallDir in %s\\Setup.ini\n", walk.disc.c_str());
+        std::printf("no InstallDir in %s\n", ini.c_str());
         return 2;
     }
     walk.installDir = *installDir;
-    walk.gameName = e2e::IniValue(walk.disc + "\\Setup.ini", "Setup", "GameName").value_or("");
+    walk.gameName = e2e::IniValue(ini, "Setup", "GameName").value_or("");
+    walk.shortCut = e2e::IniValue(ini, "Setup", "ShortCut").value_or("");
     if (!e2e::MakeFolders(walk.pictures)) {
         std::printf("cannot make %s\n", walk.pictures.c_str());
         return 2;
@@ -158,8 +250,7 @@ int main(int argc, char** argv)
             char prefix[8];
             std::snprintf(prefix, sizeof prefix, "%02d-", number);
             const std::string picture = walk.pictures + "\\" + prefix + step.name + ".png";
-            e2e::WaitScreenStill();
-            if (!e2e::SaveScreenshot(picture)) e2e::Fail("cannot save " + picture);
+            SavePicture(walk, picture);
             std::printf("      picture: %s\n", LinuxPath(picture).c_str());
             std::fflush(stdout);
         }

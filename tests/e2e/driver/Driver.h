@@ -267,3 +267,22 @@ private:
 };
 
 }  // namespace e2e
+
+// ---- Shell ----------------------------------------------------------------------------------------
+
+namespace e2e {
+
+// A special folder (CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, ...) without a final backslash; empty when
+// the system does not give it.
+[[nodiscard]] std::string SpecialFolder(int csidl);
+
+struct Shortcut {
+    std::string target, workingFolder, arguments, description;
+    int showCommand = -1;  // as stored in the file: Wine's IShellLink always reports 1
+};
+// What a .lnk file holds; nothing when it cannot be loaded.
+[[nodiscard]] std::optional<Shortcut> ReadShortcut(const std::string& link);
+// The names of the files directly in `folder`, sorted; empty when it cannot be listed.
+[[nodiscard]] std::vector<std::string> FilesIn(const std::string& folder);
+
+}  // namespace e2e

@@ -1,0 +1,278 @@
+// A whole installation from the main menu's install button: the copy, the Start-menu shortcuts, the
+// install record and the refreshed menu; an existing destination; the rollback; shortcut failures.
+
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "MenuScenario.h"
+#include "driver/Driver.h"
+#include "util/Cp932.h"
+
+namespace {
+
+using namespace e2e::menu;
+
+constexpr const char* kShortcutFailed = "ショートカットの作成に失敗しました";
+
+std::wstring Wide(const std::string& path) { return cp932::ToWideLossy(path); }
+
+std::string ReadAll(const std::string& path)
+{
+    FileHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    std::string text(4096, '\0');
+    DWORD got = 0;
+    if (!file || !::ReadFile(file.Get(), text.data(), 4096, &got, nullptr)) return "(unreadable)";
+    text.resize(got);
+    return text;
+}
+
+void WriteText(const std::string& path, const std::string& text)
+{
+    FileHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    ASSERT_TRUE(file && ::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
+}
+
+// Removes a folder tree that a scenario made.
+void Wipe(const std::string& folder)
+{
+    WIN32_FIND_DATAW found{};
+    FindHandle search(::FindFirstFileW(Wide(folder + "\\*").c_str(), &found));
+    if (search) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::string path = folder + "\\" + cp932::FromWideLossy(name);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                Wipe(path);
+            else
+                ::DeleteFileW(Wide(path).c_str());
+        } while (::FindNextFileW(search.Get(), &found));
+    }
+    search.Reset();
+    ::RemoveDirectoryW(Wide(folder).c_str());
+}
+
+std::string Programs() { return e2e::SpecialFolder(CSIDL_PROGRAMS); }
+
+// A fresh scratch folder under build/e2e-install, and a machine without the game.
+std::string Scratch(const std::string& name)
+{
+    ClearRecord();
+    Wipe(Programs() + "\\見本ゲーム");
+    Wipe(Programs() + "\\見本シリーズ");
+    const std::string folder = e2e::BuildFolder() + "\\e2e-install\\" + name;
+    Wipe(folder);
+    return folder;
+}
+
+struct Run {
+    e2e::Process setup;
+    e2e::Window menu;
+
+    // Install button, destination, start: the dialog closes and the flow goes on.
+    void Install(const std::string& destination) const
+    {
+        menu.Click(e2e::menu::Install);
+        const auto dialog = setup.WaitWindow("インストール先の指定", "TInstallForm");
+        dialog.Child("Edit").SetText(destination);
+        dialog.Click("インストールの開始");
+        dialog.WaitGone();
+    }
+    e2e::MsgBox Box(const std::string& text) const
+    {
+        auto box = setup.WaitMessageBox("");
+        EXPECT_EQ(box.Text(), text);
+        return box;
+    }
+    void Quit() const
+    {
+        menu.Click(Exit);
+        EXPECT_EQ(setup.WaitExit(), 0u);
+    }
+};
+
+Run Start(const std::string& disc)
+{
+    auto setup = StartFromDisc(disc);
+    auto menu = setup.WaitWindow("インストーラ", "TMainForm");
+    return Run{std::move(setup), menu};
+}
+
+struct Completed {
+    const char* disc;
+    const char* shortCut;
+    std::vector<std::pair<std::string, std::string>> links;  // link name, target's file name
+    std::vector<std::string> copied;
+};
+
+TEST(Installation, CompletesWithShortcutsRecordAndRefreshedMenu)
+{
+    const std::vector<std::string> all{"demo.avi", "game.exe", "game_gdi.exe", "bigdata.dat", "graphic.dat",
+                                       "script.dat", "system.dat", "wavbgm.dat", "wavse.wav", "wavvoice.dat",
+                                       "お読み下さい.txt", "アンインストールについて.txt"};
+    const Completed cases[] = {
+        {"base", "見本ゲーム",
+         {{"お読み下さい.lnk", "お読み下さい.txt"}, {"アンインストールについて.lnk", "アンインストールについて.txt"},
+          {"見本ゲーム (GDI版).lnk", "game_gdi.exe"}, {"見本ゲーム.lnk", "game.exe"}},
+         all},
+        // Without a movie the game is File2; without ShortCut_GDI three links; the game's link is named
+        // after GameName inside ShortCut.
+        {"complete_nogdi", "見本シリーズ",
+         {{"お読み下さい.lnk", "お読み下さい.txt"}, {"アンインストールについて.lnk", "アンインストールについて.txt"},
+          {"見本ゲーム.lnk", "game.exe"}},
+         std::vector<std::string>(all.begin() + 1, all.end())},
+    };
+    for (const Completed& c : cases) {
+        SCOPED_TRACE(c.disc);
+        // Two new levels: created without a question.
+        const std::string destination = Scratch(c.disc) + "\\New\\MihonGame";
+        const auto run = Start(c.disc);
+        run.Install(destination);
+        auto done = run.Box("インストールしました");
+        EXPECT_EQ(done.GetIcon(), e2e::Icon::Information);
+        done.Press(IDOK);
+
+        EXPECT_EQ(e2e::FilesIn(destination), c.copied);
+        const std::string folder = Programs() + "\\" + c.shortCut;
+        std::vector<std::string> names;
+        for (const auto& link : c.links) names.push_back(link.first);
+        EXPECT_EQ(e2e::FilesIn(folder), names);
+        for (const auto& [name, target] : c.links) {
+            const auto link = e2e::ReadShortcut(folder + "\\" + name);
+            ASSERT_TRUE(link) << name;
+            EXPECT_EQ(link->target, destination + "\\" + target) << name;
+            EXPECT_EQ(link->workingFolder, destination) << name;
+            EXPECT_EQ(link->showCommand, 0) << name;
+            EXPECT_EQ(link->arguments + link->description, "") << name;
+        }
+        EXPECT_EQ(e2e::InstallRecord::Read(kInstallDir), destination + "\\");
+        Check(run.menu, {Exec, true, true});
+        Check(run.menu, {e2e::menu::Install, true, false});
+        Check(run.menu, {Uninstall, true, true});
+        EXPECT_TRUE(run.menu.Button(Exec).Focused());
+        run.Quit();
+    }
+    Scratch("base");
+    Scratch("complete_nogdi");
+}
+
+TEST(Installation, AnExistingDestinationIsAskedAbout)
+{
+    const std::string destination = Scratch("existing") + "\\MihonGame";
+    ASSERT_TRUE(e2e::MakeFolders(destination));
+    WriteText(destination + "\\player.sav", "the player's own");
+    const auto run = Start("base");
+    run.Install(destination);
+    auto question = run.Box("すでにフォルダが存在します\n上書きしますか？");
+    EXPECT_EQ(question.GetIcon(), e2e::Icon::Question);
+    EXPECT_EQ(question.ButtonIds(), (std::vector<int>{IDYES, IDNO}));
+    EXPECT_TRUE(question.Buttons().at(0).Focused()) << "Yes is the default";
+    question.Press(IDNO);
+    // No stops without a word: nothing copied, nothing recorded, the menu as it was.
+    e2e::WaitUntil([&] { return run.menu.Enabled(); }, "the main menu enabled again");
+    EXPECT_TRUE(e2e::FindWindows("", "#32770", run.setup.Id()).empty());
+    EXPECT_EQ(e2e::FilesIn(destination), std::vector<std::string>{"player.sav"});
+    EXPECT_FALSE(e2e::InstallRecord::Read(kInstallDir));
+    Check(run.menu, {e2e::menu::Install, true, true});
+
+    run.Install(destination);
+    run.Box("すでにフォルダが存在します\n上書きしますか？").Press(IDYES);
+    run.Box("インストールしました").Press(IDOK);
+    EXPECT_EQ(ReadAll(destination + "\\player.sav"), "the player's own");
+    EXPECT_EQ(e2e::FilesIn(destination).size(), 13u);
+    EXPECT_EQ(e2e::InstallRecord::Read(kInstallDir), destination + "\\");
+    run.Quit();
+    Scratch("existing");
+}
+
+TEST(Installation, AFailedCopyIsRolledBackToWhatWasThere)
+{
+    // An existing destination: a folder stands where game_gdi.exe (File4) would go, and File5 is a
+    // file of the player's that the copy never reaches.
+    const std::string destination = Scratch("failed") + "\\MihonGame";
+    ASSERT_TRUE(e2e::MakeFolders(destination + "\\game_gdi.exe"));
+    WriteText(destination + "\\アンインストールについて.txt", "the player's notes");
+    const auto run = Start("base");
+    run.Install(destination);
+    run.Box("すでにフォルダが存在します\n上書きしますか？").Press(IDYES);
+    auto error = run.setup.WaitMessageBox(destination + "\\game_gdi.exe");
+    EXPECT_EQ(error.Text(), "ファイルが作成できません");
+    error.Press(IDOK);
+    auto aborted = run.Box("中止しました");
+    EXPECT_EQ(aborted.GetIcon(), e2e::Icon::Error);
+    aborted.Press(IDOK);
+    e2e::WaitUntil([&] { return run.menu.Enabled(); }, "the main menu enabled again");
+    EXPECT_EQ(e2e::FilesIn(destination), std::vector<std::string>{"アンインストールについて.txt"});
+    EXPECT_EQ(ReadAll(destination + "\\アンインストールについて.txt"), "the player's notes");
+    EXPECT_TRUE(e2e::PathExists(destination + "\\game_gdi.exe"));
+    EXPECT_FALSE(e2e::InstallRecord::Read(kInstallDir));
+    EXPECT_FALSE(e2e::PathExists(Programs() + "\\見本ゲーム"));
+    Check(run.menu, {e2e::menu::Install, true, true});
+
+    // A cancelled copy into two new levels removes both, but not a parent that holds other entries.
+    const std::string parent = Scratch("cancelled");
+    ASSERT_TRUE(e2e::MakeFolders(parent));
+    WriteText(parent + "\\keep.txt", "kept");
+    run.Quit();
+    const auto cancelled = Start("huge_file");
+    cancelled.Install(parent + "\\New\\MihonGame");
+    const auto copy = cancelled.setup.WaitWindow("インストールの経過", "TCopyForm");
+    e2e::WaitUntil([&] { return copy.Child("Static").Text() == "huge.datをコピーしています"; }, "the huge file");
+    copy.Click("キャンセル");
+    cancelled.setup.WaitMessageBox("Setp.exe").Press(IDYES);
+    cancelled.Box("中止しました").Press(IDOK);
+    e2e::WaitUntil([&] { return cancelled.menu.Enabled(); }, "the main menu enabled again");
+    EXPECT_FALSE(e2e::PathExists(parent + "\\New"));
+    EXPECT_EQ(e2e::FilesIn(parent), std::vector<std::string>{"keep.txt"});
+    cancelled.Quit();
+    Scratch("failed");
+    Scratch("cancelled");
+}
+
+TEST(Installation, ShortcutFailuresAreReportedAndTheRecordIsStillWritten)
+{
+    // A list without the GDI entry: that one link fails, the others are made.
+    const std::string destination = Scratch("short") + "\\MihonGame";
+    const auto run = Start("short_list");
+    run.Install(destination);
+    run.Box(kShortcutFailed).Press(IDOK);
+    run.Box("インストールしました").Press(IDOK);
+    EXPECT_EQ(e2e::FilesIn(Programs() + "\\見本ゲーム"),
+              (std::vector<std::string>{"お読み下さい.lnk", "アンインストールについて.lnk", "見本ゲーム.lnk"}));
+    EXPECT_EQ(e2e::InstallRecord::Read(kInstallDir), destination + "\\");
+    run.Quit();
+
+    // A Programs folder that has no code-page-932 form: one report, no link, the record all the same.
+    const std::string other = Scratch("noprograms") + "\\MihonGame";
+    const wchar_t* shellFolders = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, shellFolders, 0, KEY_READ | KEY_WRITE, &key), ERROR_SUCCESS);
+    const RegKey owner(key);
+    wchar_t saved[1024] = {};
+    DWORD size = sizeof saved, type = 0;
+    const bool had = ::RegQueryValueExW(key, L"Programs", nullptr, &type, reinterpret_cast<BYTE*>(saved), &size) ==
+                     ERROR_SUCCESS;
+    const std::wstring unusable = L"C:\\Programs\x00E9";
+    ::RegSetValueExW(key, L"Programs", 0, REG_SZ, reinterpret_cast<const BYTE*>(unusable.c_str()),
+                     static_cast<DWORD>((unusable.size() + 1) * sizeof(wchar_t)));
+    const auto odd = Start("base");
+    odd.Install(other);
+    odd.Box(kShortcutFailed).Press(IDOK);
+    odd.Box("インストールしました").Press(IDOK);
+    if (had)
+        ::RegSetValueExW(key, L"Programs", 0, type, reinterpret_cast<const BYTE*>(saved), size);
+    else
+        ::RegDeleteValueW(key, L"Programs");
+    EXPECT_FALSE(e2e::PathExists(Programs() + "\\見本ゲーム"));
+    EXPECT_EQ(e2e::InstallRecord::Read(kInstallDir), other + "\\");
+    odd.Quit();
+    Scratch("short");
+    Scratch("noprograms");
+}
+
+}  // namespace
