@@ -10,6 +10,7 @@
 
 #include "MenuScenario.h"
 #include "driver/Driver.h"
+#include "util/Cp932.h"
 
 namespace {
 
@@ -53,6 +54,17 @@ struct Dialog {
     {
         form.WaitGone();
         e2e::WaitUntil([this] { return menu.Enabled(); }, "the main menu enabled again");
+    }
+    // The dialog accepted `destination`, made beforehand, so that the installation that follows stops
+    // at the question about an existing folder, and nothing is copied.
+    void ExpectAccepted(const std::string& destination) const
+    {
+        auto question = setup.WaitMessageBox("Setup.exe");
+        EXPECT_EQ(question.Text(), "すでにフォルダが存在します\n上書きしますか？");
+        question.Press(IDNO);
+        ExpectClosed();
+        ::RemoveDirectoryW(cp932::ToWideLossy(destination).c_str());
+        ::RemoveDirectoryW(cp932::ToWideLossy(destination.substr(0, destination.rfind('\\'))).c_str());
     }
     void Quit() const
     {
@@ -113,8 +125,9 @@ TEST(InstallDialog, DefaultsKeysAndTheDemoBox)
     EXPECT_TRUE(d.form.Button(kMovie).Checked());
     EXPECT_EQ(d.Edit().Text(), "C:\\MihonGame");
     // Enter presses the install button, and the default destination passes every check.
+    ASSERT_TRUE(e2e::MakeFolders("C:\\MihonGame"));
     Key(d.Edit(), VK_RETURN);
-    d.ExpectClosed();
+    d.ExpectAccepted("C:\\MihonGame");
     d.Quit();
 }
 
@@ -157,10 +170,11 @@ TEST(InstallDialog, SoundOptionSizesAndFreeSpace)
         d.ExpectOpen();
     }
     ::DeleteFileW(filler);
+    ASSERT_TRUE(e2e::MakeFolders(kTmpfsGame));
     d.Edit().SetText(kTmpfsGame);
     EXPECT_EQ(d.Label(1), Free(3));
     d.form.Click(kStart);
-    d.ExpectClosed();
+    d.ExpectAccepted(kTmpfsGame);
     d.Quit();
 }
 
@@ -217,17 +231,20 @@ TEST(InstallDialog, ProgramFilesNameCheckAndFolderBrowser)
         e2e::WaitUntil([&] { return d.Edit().Text() == expected; }, "browsed: " + expected);
     }
     // Yes to the question goes on to the other checks, which this destination passes.
+    ASSERT_TRUE(e2e::MakeFolders("C:\\Program Files\\MihonGame"));
     d.Press("C:\\Program Files\\MihonGame").Press(IDYES);
-    d.ExpectClosed();
+    d.ExpectAccepted("C:\\Program Files\\MihonGame");
     d.Quit();
 
     // ソ ends in the byte 0x5C, which is no backslash: the game's folder still goes after a separator.
+    e2e::InstallRecord::Remove("ソフト見本");
     auto j = Start("installdir_5c");
     EXPECT_EQ(j.Edit().Text(), "C:\\ソフト見本");
     j.Press("C:\\Gamesソ").Press(IDOK);
     EXPECT_EQ(j.Edit().Text(), "C:\\Gamesソ\\ソフト見本");
+    ASSERT_TRUE(e2e::MakeFolders("C:\\Gamesソ\\ソフト見本"));
     j.form.Click(kStart);
-    j.ExpectClosed();
+    j.ExpectAccepted("C:\\Gamesソ\\ソフト見本");
     j.Quit();
 }
 

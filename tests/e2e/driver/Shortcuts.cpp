@@ -32,7 +32,14 @@ std::optional<Shortcut> ReadShortcut(const std::string& link)
             if (SUCCEEDED(file->Load(wideLink->c_str(), STGM_READ))) {
                 wchar_t text[1024] = {};
                 Shortcut shortcut;
-                if (SUCCEEDED(shellLink->GetPath(text, 1024, nullptr, SLGP_RAWPATH)))
+                // The item list holds the target's names in UTF-16 whatever the system's code page;
+                // the plain path may have been kept in that code page only.
+                LPITEMIDLIST items = nullptr;
+                if (SUCCEEDED(shellLink->GetIDList(&items)) && items) {
+                    if (::SHGetPathFromIDListW(items, text)) shortcut.target = cp932::FromWide(text).value_or("?");
+                    ::CoTaskMemFree(items);
+                }
+                if (shortcut.target.empty() && SUCCEEDED(shellLink->GetPath(text, 1024, nullptr, SLGP_RAWPATH)))
                     shortcut.target = cp932::FromWide(text).value_or("?");
                 text[0] = 0;
                 if (SUCCEEDED(shellLink->GetWorkingDirectory(text, 1024)))
