@@ -569,7 +569,12 @@ def clear(folder, marker):
 def make_default(out, exe, bin_dir):
     writer = Writer(exe, bin_dir)
     clear(out, 'Setup.exe')
-    writer.disc(out, standard_layout(small=False))
+    layout = standard_layout(small=False)
+    # A game disc holds more than a few MiB: the copy takes long enough to be watched.
+    DEMO_BIG = 'data\\sub\\bigdata.dat'
+    del layout.sizes[DEMO_BIG]
+    layout.sparse[DEMO_BIG] = GIB
+    writer.disc(out, layout)
 
 
 def make_variants(out, exe, bin_dir):

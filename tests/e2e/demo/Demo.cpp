@@ -88,12 +88,14 @@ void PressInstall(Walk& walk)
     PrintIndented(walk.shown->Listing());
 }
 
-// The copy is quick: a cancel click holds it at its next block, the question is moved aside for the
-// picture while the movie goes on, and No lets the copy finish.
+// A cancel click holds the copy at its next block: the question is moved aside for the picture while
+// the movie goes on, and No lets the copy finish.
 void PressStart(Walk& walk)
 {
     walk.shown->Click("インストールの開始");
     const e2e::Window copy = walk.setup->WaitWindow("インストールの経過");
+    // The movie starts with the second file; the last one is the big one.
+    e2e::WaitUntil([&] { return copy.Child("Static").Text() == "bigdata.datをコピーしています"; }, "the big file");
     copy.Click("キャンセル");
     walk.box.emplace(walk.setup->WaitMessageBox("Setp.exe"));
     ::SetWindowPos(walk.box->Handle(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
