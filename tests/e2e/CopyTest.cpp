@@ -39,24 +39,6 @@ bool SameWriteTime(const WIN32_FILE_ATTRIBUTE_DATA& a, const WIN32_FILE_ATTRIBUT
     return ::CompareFileTime(&a.ftLastWriteTime, &b.ftLastWriteTime) == 0;
 }
 
-void RemoveTree(const std::string& folder)
-{
-    WIN32_FIND_DATAW found{};
-    FindHandle search(::FindFirstFileW(Wide(folder + "\\*").c_str(), &found));
-    if (search) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::string path = folder + "\\" + cp932::FromWideLossy(name);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                ::DeleteFileW(Wide(path).c_str());
-        } while (::FindNextFileW(search.Get(), &found));
-    }
-    ::RemoveDirectoryW(Wide(folder).c_str());
-}
-
 // The entries of a disc's file list, in order.
 std::vector<std::string> Entries(const std::string& disc)
 {
@@ -186,7 +168,7 @@ e2e::Image PanelPicture(const e2e::Control& panel)
 std::string Folder(const std::string& scenario)
 {
     const std::string parent = e2e::BuildFolder() + "\\e2e-copy\\" + scenario;
-    RemoveTree(parent);
+    e2e::RemoveTree(parent);
     e2e::MakeFolders(parent);
     return parent + "\\MihonGame";
 }
@@ -196,7 +178,7 @@ std::optional<std::string> Drive(const char* variable)
 {
     const std::string drive = e2e::EnvironmentValue(variable);
     if (drive.empty()) return std::nullopt;
-    RemoveTree(drive + "\\MihonGame");
+    e2e::RemoveTree(drive + "\\MihonGame");
     return drive + "\\MihonGame";
 }
 
@@ -239,7 +221,7 @@ TEST(Copy, EveryFileArrivesWholeStampedUnderItsStoredNameWithoutTheSoundData)
     // No movie: the wallpaper.
     EXPECT_TRUE(install.copy.Child("SetupPicture").StyleVisible());
     install.Exit();
-    RemoveTree(to);
+    e2e::RemoveTree(to);
 }
 
 TEST(Copy, ABrokenWallpaperIsReportedAndAMissingSourceEndsTheCopy)
@@ -265,7 +247,7 @@ TEST(Copy, ABrokenWallpaperIsReportedAndAMissingSourceEndsTheCopy)
     EXPECT_FALSE(e2e::PathExists(to + "\\ソフト.txt"));
     EXPECT_FALSE(e2e::PathExists(to + "\\three.dat"));
     install.Exit();
-    RemoveTree(to);
+    e2e::RemoveTree(to);
 }
 
 struct Refusal {
@@ -308,7 +290,7 @@ TEST_P(CopyRefused, ADestinationThatCannotBeCreatedEndsTheCopyWithTheWallpaperSh
     box.Press(IDOK);
     install.Ends("中止しました", e2e::Icon::Error);
     install.Exit();
-    RemoveTree(e2e::BuildFolder() + "\\e2e-copy\\" + row.name);
+    e2e::RemoveTree(e2e::BuildFolder() + "\\e2e-copy\\" + row.name);
 }
 
 INSTANTIATE_TEST_SUITE_P(Endings, CopyRefused,
@@ -327,7 +309,7 @@ TEST(Copy, AFullDiskEndsWithAWriteError)
     install.Ends("中止しました", e2e::Icon::Error);
     EXPECT_TRUE(e2e::PathExists(*to + "\\s349.dat"));
     install.Exit();
-    RemoveTree(*to);
+    e2e::RemoveTree(*to);
 }
 
 // Waits until the huge file is being copied, then presses Cancel: the question comes at the next block.
@@ -376,7 +358,7 @@ TEST(Copy, TheMovieLoopsWhileAskingAndNoOrTheCloseBoxCopiesAFileOverFourGiBWhole
     EXPECT_EQ(install.PbTotal().ProgressPosition(), install.PbTotal().ProgressRange().high);
     EXPECT_TRUE(e2e::PathExists(*to + "\\wavse.wav"));
     install.Exit();
-    RemoveTree(*to);
+    e2e::RemoveTree(*to);
 }
 
 TEST(Copy, YesEndsTheCopyAndLeavesThePartialFile)
@@ -397,7 +379,7 @@ TEST(Copy, YesEndsTheCopyAndLeavesThePartialFile)
     ASSERT_TRUE(demo);
     EXPECT_TRUE(SameWriteTime(*demo, *Attributes(e2e::Disc("copy_huge") + "\\demo.avi")));
     install.Exit();
-    RemoveTree(*to);
+    e2e::RemoveTree(*to);
 }
 
 TEST(Copy, AMovieThatCannotBeOpenedIsReportedOnceAndTheCopyGoesOn)
@@ -411,7 +393,7 @@ TEST(Copy, AMovieThatCannotBeOpenedIsReportedOnceAndTheCopyGoesOn)
     EXPECT_TRUE(e2e::FindWindows("インストーラ", "#32770", install.setup.Id()).empty());
     EXPECT_TRUE(e2e::PathExists(to + "\\bigdata.dat"));
     install.Exit();
-    RemoveTree(to);
+    e2e::RemoveTree(to);
 }
 
 }  // namespace

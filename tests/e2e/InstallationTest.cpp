@@ -38,36 +38,16 @@ void WriteText(const std::string& path, const std::string& text)
     ASSERT_TRUE(file && ::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
 }
 
-// Removes a folder tree that a scenario made.
-void Wipe(const std::string& folder)
-{
-    WIN32_FIND_DATAW found{};
-    FindHandle search(::FindFirstFileW(Wide(folder + "\\*").c_str(), &found));
-    if (search) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::string path = folder + "\\" + cp932::FromWideLossy(name);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                Wipe(path);
-            else
-                ::DeleteFileW(Wide(path).c_str());
-        } while (::FindNextFileW(search.Get(), &found));
-    }
-    search.Reset();
-    ::RemoveDirectoryW(Wide(folder).c_str());
-}
-
 std::string Programs() { return e2e::SpecialFolder(CSIDL_PROGRAMS); }
 
 // A fresh scratch folder under build/e2e-install, and a machine without the game.
 std::string Scratch(const std::string& name)
 {
     ClearRecord();
-    Wipe(Programs() + "\\見本ゲーム");
-    Wipe(Programs() + "\\見本シリーズ");
+    e2e::RemoveTree(Programs() + "\\見本ゲーム");
+    e2e::RemoveTree(Programs() + "\\見本シリーズ");
     const std::string folder = e2e::BuildFolder() + "\\e2e-install\\" + name;
-    Wipe(folder);
+    e2e::RemoveTree(folder);
     return folder;
 }
 

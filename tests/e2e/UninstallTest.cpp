@@ -37,28 +37,11 @@ void Put(const std::string& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL)
     ::SetFileAttributesW(W(path).c_str(), attributes);
 }
 
-// Everything below `path`, read-only files included, and `path` itself.
-void RemoveTree(const std::string& path)
-{
-    WIN32_FIND_DATAW found{};
-    if (const FindHandle search(::FindFirstFileW(W(path + "\\*").c_str(), &found)); search) {
-        do {
-            const std::string name = cp932::FromWideLossy(found.cFileName);
-            if (name == "." || name == "..") continue;
-            const std::string child = path + "\\" + name;
-            ::SetFileAttributesW(W(child).c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(child);
-            else ::DeleteFileW(W(child).c_str());
-        } while (::FindNextFileW(search.Get(), &found));
-    }
-    ::RemoveDirectoryW(W(path).c_str());
-}
-
 // A new scratch folder under build/e2e-uninstall.
 std::string Scratch(const std::string& name)
 {
     const std::string root = e2e::BuildFolder() + "\\e2e-uninstall\\" + name;
-    RemoveTree(root);
+    e2e::RemoveTree(root);
     return root;
 }
 
@@ -128,7 +111,7 @@ protected:
     void TearDown() override
     {
         for (const std::string& programs : {user, common}) {
-            for (const char* name : {kGameFolder, "ソフト見本"}) RemoveTree(programs + "\\" + name);
+            for (const char* name : {kGameFolder, "ソフト見本"}) e2e::RemoveTree(programs + "\\" + name);
             ::DeleteFileW(W(programs + "\\MihonOther.lnk").c_str());
         }
     }

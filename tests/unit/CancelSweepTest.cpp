@@ -160,22 +160,13 @@ protected:
         person_.yesAtBlock = block;
         g_destination = destination;
         {
-            toolkit::Application app(::GetModuleHandleW(nullptr));
-            app.Initialize();
-            app.CreateForm(MainForm);
-            app.CreateForm(InstallForm);
-            app.CreateForm(UninstForm);
-            app.CreateForm(CopyForm);
+            testsupport::ProgramWindows windows;
             g_firstClickDone = false;
             g_labelProcedure = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
                 CopyForm->LbCopy.Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchCopyLabel)));
             ::SetTimer(nullptr, 0, 0, TypeDestination);
             install::RunInstallation(*MainForm);
         }
-        MainForm = nullptr;
-        InstallForm = nullptr;
-        UninstForm = nullptr;
-        CopyForm = nullptr;
         return person_.texts;
     }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
 #include "app/MainForm.h"
 #include "forms/CopyLayout.h"
 #include "forms/InstallLayout.h"
@@ -127,12 +128,8 @@ TEST(Layouts, EveryFormIsBuiltAsItsTableSays)
 {
     SilentPerson person;  // no Setup.ini beside the test program: the main form says so
     {
-        toolkit::Application app(::GetModuleHandleW(nullptr));
-        app.Initialize();
-        app.CreateForm(MainForm);
-        app.CreateForm(InstallForm);
-        app.CreateForm(UninstForm);
-        app.CreateForm(CopyForm);
+        testsupport::ProgramWindows windows;
+        toolkit::Application& app = windows.App();
         CheckForm(*MainForm, forms::kMainLayout);
         CheckForm(*InstallForm, forms::kInstallLayout);
         CheckForm(*UninstForm, forms::kUninstLayout);
@@ -151,10 +148,6 @@ TEST(Layouts, EveryFormIsBuiltAsItsTableSays)
         // The image panel is the picture's parent.
         EXPECT_EQ(::GetParent(CopyForm->Image.Handle()), CopyForm->Panel.Handle());
     }
-    MainForm = nullptr;
-    InstallForm = nullptr;
-    UninstForm = nullptr;
-    CopyForm = nullptr;
 }
 
 }  // namespace

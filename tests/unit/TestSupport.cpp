@@ -4,6 +4,10 @@
 
 #include <exception>
 
+#include "app/MainForm.h"
+#include "install/CopyForm.h"
+#include "install/InstallForm.h"
+#include "uninstall/UninstForm.h"
 #include "util/Cp932.h"
 #include "util/Handles.h"
 
@@ -97,6 +101,24 @@ std::string TempFolder::WriteBytes(const std::string& name, const void* data, si
     EXPECT_TRUE(::WriteFile(file.Get(), data, static_cast<DWORD>(size), &written, nullptr)) << path;
     EXPECT_EQ(written, size) << path;
     return path;
+}
+
+ProgramWindows::ProgramWindows() : app_(::GetModuleHandleW(nullptr))
+{
+    app_.Initialize();
+    app_.CreateForm(MainForm);
+    app_.CreateForm(InstallForm);
+    app_.CreateForm(UninstForm);
+    app_.CreateForm(CopyForm);
+}
+
+ProgramWindows::~ProgramWindows()
+{
+    // The windows themselves go with the application object, after this body.
+    MainForm = nullptr;
+    InstallForm = nullptr;
+    UninstForm = nullptr;
+    CopyForm = nullptr;
 }
 
 TestWindow::TestWindow(const wchar_t* title, DWORD style, int width, int height)

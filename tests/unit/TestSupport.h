@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "toolkit/Application.h"
+
 #include <functional>
 #include <string>
 #include <utility>
@@ -69,6 +71,21 @@ private:
 
     HWND window_ = nullptr;
     std::vector<std::pair<WPARAM, LPARAM>> commands_;
+};
+
+// The application object and the program's four windows, made as the program makes them; the
+// windows' global references are cleared when the owner goes.
+class ProgramWindows {
+public:
+    ProgramWindows();
+    ~ProgramWindows();
+    ProgramWindows(const ProgramWindows&) = delete;
+    ProgramWindows& operator=(const ProgramWindows&) = delete;
+
+    [[nodiscard]] toolkit::Application& App() { return app_; }
+
+private:
+    toolkit::Application app_;
 };
 
 // Runs the waiting messages until `done` holds or `timeoutMs` has passed; true when it held.

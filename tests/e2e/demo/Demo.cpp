@@ -45,16 +45,6 @@ void PrintIndented(const std::string& text)
 
 std::string StartMenuFolder(const Walk& walk) { return e2e::SpecialFolder(CSIDL_PROGRAMS) + "\\" + walk.shortCut; }
 
-void DeleteFolder(const std::string& folder)
-{
-    for (const std::string& name : e2e::FilesIn(folder)) {
-        const std::wstring path = cp932::ToWideLossy(folder + "\\" + name);
-        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileW(path.c_str());
-    }
-    ::RemoveDirectoryW(cp932::ToWideLossy(folder).c_str());
-}
-
 void ShowBox(Walk& walk, const e2e::MsgBox& box)
 {
     std::printf("      message box \"%s\": %s\n", box.Caption().c_str(), box.Text().c_str());
@@ -72,7 +62,7 @@ void PressBoxOk(Walk& walk)
 void StartFresh(Walk& walk)
 {
     e2e::InstallRecord::Remove(walk.installDir);
-    DeleteFolder(StartMenuFolder(walk));
+    e2e::RemoveTree(StartMenuFolder(walk));
     walk.setup.emplace(e2e::Start(walk.disc + "\\Setup.exe", walk.disc));
     walk.menu.emplace(walk.setup->WaitWindow(kMenu));
     walk.shown = walk.menu;
@@ -84,7 +74,7 @@ void PressInstall(Walk& walk)
     walk.menu->Click("【" + walk.gameName + "】のインストール");
     walk.shown.emplace(walk.setup->WaitWindow("インストール先の指定"));
     walk.destination = walk.shown->Child("Edit").Text();
-    DeleteFolder(walk.destination);  // left by an earlier walk that stopped half-way
+    e2e::RemoveTree(walk.destination);  // left by an earlier walk that stopped half-way
     PrintIndented(walk.shown->Listing());
 }
 

@@ -284,5 +284,7 @@ struct Shortcut {
 [[nodiscard]] std::optional<Shortcut> ReadShortcut(const std::string& link);
 // The names of the files directly in `folder`, sorted; empty when it cannot be listed.
 [[nodiscard]] std::vector<std::string> FilesIn(const std::string& folder);
+// Removes `folder` with everything in it, read-only files included; what cannot go stays.
+void RemoveTree(const std::string& folder);
 
 }  // namespace e2e

@@ -1,4 +1,4 @@
-// Special folders and shortcut files, read as the shell reads them.
+// Special folders and shortcut files, read as the shell reads them; folder listings and removal.
 
 #include <shlobj.h>
 
@@ -79,6 +79,28 @@ std::vector<std::string> FilesIn(const std::string& folder)
     } while (::FindNextFileW(search.Get(), &found));
     std::sort(names.begin(), names.end());
     return names;
+}
+
+void RemoveTree(const std::string& folder)
+{
+    WIN32_FIND_DATAW found{};
+    FindHandle search(::FindFirstFileW(cp932::ToWideLossy(folder + "\\*").c_str(), &found));
+    if (search) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::string path = folder + "\\" + cp932::FromWideLossy(name);
+            const std::wstring widePath = cp932::ToWideLossy(path);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(path);
+            } else {
+                ::SetFileAttributesW(widePath.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileW(widePath.c_str());
+            }
+        } while (::FindNextFileW(search.Get(), &found));
+    }
+    search.Reset();
+    ::RemoveDirectoryW(cp932::ToWideLossy(folder).c_str());
 }
 
 }  // namespace e2e
