@@ -35,10 +35,9 @@ const WinmmFunctions& Winmm() noexcept
 void RestrictDllSearch() noexcept
 {
     const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    // Looked up rather than imported: the program also runs where they do not exist.
+    // Looked up rather than imported: the program also runs where it does not exist.
     if (const auto setDefault = Proc<BOOL(WINAPI*)(DWORD)>(kernel, "SetDefaultDllDirectories"))
         setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (const auto setDirectory = Proc<BOOL(WINAPI*)(LPCWSTR)>(kernel, "SetDllDirectoryW")) setDirectory(L"");
     // The common controls load their theme DLL by name at first use, and not every loader keeps to
     // the restriction for it (Wine takes one beside the program): loaded now from the system folder,
     // it is the one they are given.

@@ -8,9 +8,8 @@
 #include <mmsystem.h>
 
 // Limits every later load to the system folder where the system offers it (Windows 8 and later,
-// Vista and 7 with their loader update) and takes the current folder out of the search where that
-// can be done, and loads from the system folder the DLLs that the system's own DLLs load later by name.
-// Called before anything else.
+// Vista and 7 with their loader update), and loads from the system folder the DLLs that the system's
+// own DLLs load later by name. Called before anything else.
 void RestrictDllSearch() noexcept;
 
 // `dll` from the system folder and nowhere else; nullptr when it is not there. Every call adds a
