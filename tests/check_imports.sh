@@ -2,7 +2,11 @@
 # usage: check_imports.sh WIN32_EXE WIN64_EXE WIN32_CEILING_BYTES
 set -u
 export LC_ALL=C  # objdump speaks the locale's language otherwise
-allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|SHELL32|OLE32|OLEAUT32|COMCTL32|COMDLG32|WINMM|MSVCRT|SHLWAPI|VERSION)\.DLL$'
+# The system's known DLLs, which it maps from its own folder whatever the search order, and the
+# common controls, which the manifest binds to the system's side-by-side copy. Any other DLL (winmm,
+# version, ...) is loaded from the system folder at first use, never imported: an import would be
+# looked for beside Setup.exe first.
+allowed='^(KERNEL32|USER32|GDI32|ADVAPI32|SHELL32|OLE32|OLEAUT32|COMCTL32|COMDLG32|MSVCRT|SHLWAPI)\.DLL$'
 fail=0
 check() { # exe expected-format
     local exe=$1 format=$2 dump

@@ -104,7 +104,9 @@ IniReader::IniReader(std::string_view bytes)
         if (current == nullptr) continue;
         const size_t equals = FindChar(line, '=');
         if (equals == std::string_view::npos) continue;
-        const std::string_view value = Limit(Unquote(Trim(line.substr(equals + 1))));
+        // A zero byte ends the value, as it ends the text the system's profile reader hands back.
+        std::string_view value = line.substr(equals + 1);
+        value = Limit(Unquote(Trim(value.substr(0, value.find('\0')))));
         current->try_emplace(FoldName(Trim(line.substr(0, equals))), value);
     }
 }

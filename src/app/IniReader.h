@@ -16,9 +16,9 @@ public:
 
     explicit IniReader(std::string_view bytes);
 
-    // The value of `key` in `section`, names compared without regard to ASCII letter case; trimmed,
-    // one matching pair of quotes removed, at most kMaxValueBytes bytes and never half a
-    // character. `defaultValue` when the section or the key is missing.
+    // The value of `key` in `section`, names compared without regard to ASCII letter case; ended at
+    // its first zero byte, trimmed, one matching pair of quotes removed, at most kMaxValueBytes bytes
+    // and never half a character. `defaultValue` when the section or the key is missing.
     [[nodiscard]] std::string ReadString(std::string_view section, std::string_view key,
                                          std::string_view defaultValue) const;
 

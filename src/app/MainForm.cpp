@@ -51,14 +51,6 @@ bool WorkingFolderHoldsImage()
 
 }  // namespace
 
-std::string GameWorkingFolder(const std::string& installedDir)
-{
-    const size_t n = installedDir.size();
-    if (n >= 1 && installedDir[n - 1] == '\\' && (n == 1 || installedDir[n - 2] != '\\'))
-        return installedDir.substr(0, n - 1);
-    return installedDir;
-}
-
 TMainForm::TMainForm()
 {
     Build(*this, forms::kMainLayout);

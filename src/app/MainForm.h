@@ -51,7 +51,3 @@ private:
 };
 
 extern TMainForm* MainForm;
-
-// The game's working folder: the installed folder without one trailing backslash, unless the byte
-// before that backslash is a backslash too.
-[[nodiscard]] std::string GameWorkingFolder(const std::string& installedDir);

@@ -7,10 +7,12 @@
 #include "toolkit/Error.h"
 #include "uninstall/UninstForm.h"
 #include "util/Mutex.h"
+#include "util/SystemLibrary.h"
 
 // The program takes no arguments and reads no environment: every parameter is ignored.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    RestrictDllSearch();
     // Declared first so that the windows are destroyed after the mutex is closed.
     toolkit::Application application(instance);
     CMutex mutex;

@@ -14,7 +14,7 @@ namespace {
 std::string MciErrorText(MCIERROR code)
 {
     wchar_t text[MAXERRORLENGTH] = {};
-    if (::mciGetErrorStringW(code, text, static_cast<UINT>(std::size(text)))) {
+    if (winmm::GetErrorString(code, text, static_cast<UINT>(std::size(text)))) {
         text[std::size(text) - 1] = L'\0';
         std::string bytes = cp932::FromWideLossy(text);
         if (!bytes.empty()) return bytes;
@@ -57,13 +57,13 @@ void MediaPlayer::Open()
     MCI_OPEN_PARMSW open{};
     open.dwCallback = reinterpret_cast<DWORD_PTR>(Handle());
     open.lpstrElementName = element->c_str();
-    Check(::mciSendCommandW(0, MCI_OPEN, MCI_OPEN_ELEMENT | MCI_WAIT | notify, reinterpret_cast<DWORD_PTR>(&open)));
+    Check(winmm::SendCommand(0, MCI_OPEN, MCI_OPEN_ELEMENT | MCI_WAIT | notify, reinterpret_cast<DWORD_PTR>(&open)));
     MciDevice device(open.wDeviceID);
 
     if (display_) {
         MCI_DGV_WINDOW_PARMSW window{};
         window.hWnd = display_;
-        const MCIERROR result = ::mciSendCommandW(device.Get(), MCI_WINDOW, MCI_DGV_WINDOW_HWND | MCI_WAIT,
+        const MCIERROR result = winmm::SendCommand(device.Get(), MCI_WINDOW, MCI_DGV_WINDOW_HWND | MCI_WAIT,
                                                   reinterpret_cast<DWORD_PTR>(&window));
         // A device without pictures (sound only) has no window to attach, and plays all the same.
         if (result != MCIERR_UNSUPPORTED_FUNCTION && result != MCIERR_UNRECOGNIZED_COMMAND) Check(result);
@@ -77,7 +77,7 @@ void MediaPlayer::SetDisplayRect(int left, int top, int width, int height)
     // The rectangle of MCI_PUT holds the width and height where RECT has right and bottom.
     MCI_DGV_RECT_PARMS put{};
     put.rc = RECT{left, top, width, height};
-    Check(::mciSendCommandW(device_.Get(), MCI_PUT, MCI_DGV_PUT_DESTINATION | MCI_DGV_RECT | MCI_WAIT,
+    Check(winmm::SendCommand(device_.Get(), MCI_PUT, MCI_DGV_PUT_DESTINATION | MCI_DGV_RECT | MCI_WAIT,
                             reinterpret_cast<DWORD_PTR>(&put)));
 }
 
@@ -88,22 +88,22 @@ void MediaPlayer::Play()
 
     MCI_STATUS_PARMS position{};
     position.dwItem = MCI_STATUS_POSITION;
-    Check(::mciSendCommandW(device_.Get(), MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT,
+    Check(winmm::SendCommand(device_.Get(), MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT,
                             reinterpret_cast<DWORD_PTR>(&position)));
     MCI_STATUS_PARMS length{};
     length.dwItem = MCI_STATUS_LENGTH;
-    Check(::mciSendCommandW(device_.Get(), MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT,
+    Check(winmm::SendCommand(device_.Get(), MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT,
                             reinterpret_cast<DWORD_PTR>(&length)));
     // Some devices count the end as the last frame's position, one short of the length.
     if (position.dwReturn + 1 >= length.dwReturn) {
         MCI_SEEK_PARMS seek{};
-        Check(::mciSendCommandW(device_.Get(), MCI_SEEK, MCI_SEEK_TO_START | MCI_WAIT,
+        Check(winmm::SendCommand(device_.Get(), MCI_SEEK, MCI_SEEK_TO_START | MCI_WAIT,
                                 reinterpret_cast<DWORD_PTR>(&seek)));
     }
 
     MCI_PLAY_PARMS play{};
     play.dwCallback = reinterpret_cast<DWORD_PTR>(Handle());
-    Check(::mciSendCommandW(device_.Get(), MCI_PLAY, notify, reinterpret_cast<DWORD_PTR>(&play)));
+    Check(winmm::SendCommand(device_.Get(), MCI_PLAY, notify, reinterpret_cast<DWORD_PTR>(&play)));
 }
 
 void MediaPlayer::Stop()
@@ -113,7 +113,7 @@ void MediaPlayer::Stop()
     MCI_GENERIC_PARMS stop{};
     stop.dwCallback = reinterpret_cast<DWORD_PTR>(Handle());
     const MCIERROR result =
-        ::mciSendCommandW(device_.Get(), MCI_STOP, MCI_WAIT | notify, reinterpret_cast<DWORD_PTR>(&stop));
+        winmm::SendCommand(device_.Get(), MCI_STOP, MCI_WAIT | notify, reinterpret_cast<DWORD_PTR>(&stop));
     // A video without sound may be stopped and still answer with the error of its missing sound
     // output (Wine does): what counts is that it has stopped.
     if (result != 0 && Mode() != MCI_MODE_STOP) Check(result);
@@ -123,7 +123,7 @@ DWORD_PTR MediaPlayer::Mode() const noexcept
 {
     MCI_STATUS_PARMS mode{};
     mode.dwItem = MCI_STATUS_MODE;
-    if (::mciSendCommandW(device_.Get(), MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, reinterpret_cast<DWORD_PTR>(&mode)))
+    if (winmm::SendCommand(device_.Get(), MCI_STATUS, MCI_STATUS_ITEM | MCI_WAIT, reinterpret_cast<DWORD_PTR>(&mode)))
         return 0;
     return mode.dwReturn;
 }
@@ -136,7 +136,7 @@ void MediaPlayer::Close()
     const MCIDEVICEID id = device_.Release();
     MCI_GENERIC_PARMS close{};
     close.dwCallback = reinterpret_cast<DWORD_PTR>(Handle());
-    Check(::mciSendCommandW(id, MCI_CLOSE, MCI_WAIT | notify, reinterpret_cast<DWORD_PTR>(&close)));
+    Check(winmm::SendCommand(id, MCI_CLOSE, MCI_WAIT | notify, reinterpret_cast<DWORD_PTR>(&close)));
 }
 
 LRESULT MediaPlayer::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)

@@ -1,5 +1,6 @@
 #include "toolkit/Registry.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -89,25 +90,29 @@ std::string Registry::ReadString(const std::string& name) const
     if (!wideName) throw Error(Format("'%s' を読み取れません", name));
 
     // The size is asked first; the value may still change between the calls, so ask again until
-    // the buffer holds all of it.
+    // the buffer holds all of it. Every retry offers more room than the one before, so the loop ends
+    // whatever sizes the system reports, an odd one included.
     DWORD type = REG_NONE;
     DWORD size = 0;
     LONG result = ::RegQueryValueExW(key_.Get(), wideName->c_str(), nullptr, &type, nullptr, &size);
     std::vector<wchar_t> data;
     while (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) {
         if (type != REG_SZ && type != REG_EXPAND_SZ) throw Error(TypeError(name));
-        // One character more than asked, so an odd size or a missing terminator still fits.
-        data.assign(size / sizeof(wchar_t) + 1, L'\0');
-        DWORD got = static_cast<DWORD>((data.size() - 1) * sizeof(wchar_t));
+        // Whole characters for every byte asked, and one more.
+        const size_t chars = std::max<size_t>(size / sizeof(wchar_t) + 1, data.size() * 2);
+        if (chars > MAXDWORD / sizeof(wchar_t)) break;
+        data.assign(chars, L'\0');
+        DWORD got = static_cast<DWORD>(chars * sizeof(wchar_t));
         result = ::RegQueryValueExW(key_.Get(), wideName->c_str(), nullptr, &type,
                                     reinterpret_cast<BYTE*>(data.data()), &got);
         if (result == ERROR_SUCCESS) {
             if (type != REG_SZ && type != REG_EXPAND_SZ) throw Error(TypeError(name));
-            size_t length = got / sizeof(wchar_t);
+            // An odd last byte is no character; the text ends at its first zero character.
+            size_t length = std::min<size_t>(got, chars * sizeof(wchar_t)) / sizeof(wchar_t);
             for (size_t i = 0; i < length; ++i)
                 if (data[i] == L'\0') length = i;
             auto text = cp932::FromWide(data.data(), length);
-            if (!text) throw Error(TypeError(name));
+            if (!text) throw Error(Format("'%s' に Shift-JIS で表せない文字があります", name));
             return *text;
         }
         size = got;

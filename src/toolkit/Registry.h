@@ -26,8 +26,9 @@ public:
     [[nodiscard]] bool KeyOpen() const noexcept { return key_.Valid(); }
 
     // The string value `name` of the open key: "" when it (or the open key) is missing; the text up
-    // to its first zero character, unexpanded, for REG_SZ and REG_EXPAND_SZ. Throws Error for
-    // another type or a text without a code-page-932 form.
+    // to its first zero character, unexpanded, for REG_SZ and REG_EXPAND_SZ of any size (an odd
+    // last byte is dropped). Throws Error for another type, and another Error for a text without a
+    // code-page-932 form.
     [[nodiscard]] std::string ReadString(const std::string& name) const;
     // Writes a REG_SZ value into the open key; throws Error when it cannot.
     void WriteString(const std::string& name, const std::string& value);

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include "util/SystemLibrary.h"
 #include "util/UniqueHandle.h"
 
 struct KernelHandleTraits {  // mutexes, processes; null means none
@@ -49,7 +50,7 @@ struct MemoryDcTraits {  // from CreateCompatibleDC
 struct MciDeviceTraits {
     using Type = MCIDEVICEID;
     static Type Invalid() noexcept { return 0; }
-    static void Close(Type id) noexcept { ::mciSendCommandW(id, MCI_CLOSE, MCI_WAIT, 0); }
+    static void Close(Type id) noexcept { winmm::SendCommand(id, MCI_CLOSE, MCI_WAIT, 0); }
 };
 
 using KernelHandle = UniqueHandle<KernelHandleTraits>;

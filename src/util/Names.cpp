@@ -86,3 +86,11 @@ std::string WithoutTrailingBackslash(const std::string& folder)
     if (folder.size() >= 2 && IsLeadByte(static_cast<unsigned char>(folder[folder.size() - 2]))) return folder;
     return folder.substr(0, folder.size() - 1);
 }
+
+std::string GameWorkingFolder(const std::string& installedDir)
+{
+    const size_t n = installedDir.size();
+    if (n >= 1 && installedDir[n - 1] == '\\' && (n == 1 || installedDir[n - 2] != '\\'))
+        return installedDir.substr(0, n - 1);
+    return installedDir;
+}

@@ -29,6 +29,10 @@
 // `folder` without one final backslash, unless the byte before that backslash is a lead byte.
 [[nodiscard]] std::string WithoutTrailingBackslash(const std::string& folder);
 
+// The game's working folder: the installed folder without one trailing backslash, unless the byte
+// before that backslash is a backslash too.
+[[nodiscard]] std::string GameWorkingFolder(const std::string& installedDir);
+
 // Whether a path fits the system's paths: at most 259 bytes, so that it and its terminating zero fit
 // MAX_PATH. Longer paths are refused wherever they would be used, never cut.
 constexpr size_t kMaxPathBytes = 259;

@@ -8,6 +8,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 // Which rule of reading a case is about; each has a test of its own.
 enum class Rule { Names, Values, Comments, FirstWins, TwoByte };
 
@@ -46,6 +48,10 @@ const ValueCase kValueCases[] = {
     {Rule::Values, "lone double quote", "[S]\nk=\"\n", "S", "k", "\""},
     {Rule::Values, "lone single quote", "[S]\nk='\n", "S", "k", "'"},
     {Rule::Values, "quoted Japanese", "[S]\nk=\"表ソ\"\n", "S", "k", "表ソ"},
+    {Rule::Values, "a zero byte ends the value", "[S]\nk=a\0b\nj=c\n"s, "S", "k", "a"},
+    {Rule::Values, "blanks before a zero byte", "[S]\nk= a \0b \n"s, "S", "k", "a"},
+    {Rule::Values, "a zero byte cuts the closing quote", "[S]\nk=\"a\0b\"\n"s, "S", "k", "\"a"},
+    {Rule::Values, "lines after a zero byte read", "[S]\nk=a\0b\nj=c\n"s, "S", "j", "c"},
     {Rule::Comments, "comment line", "[S]\n;k=1\nk=2\n", "S", "k", "2"},
     {Rule::Comments, "indented comment", "[S]\n \t;k=1\n", "S", "k", "<default>"},
     {Rule::Comments, "a comment is no key", "[S]\n;k=1\n", "S", ";k", "<default>"},

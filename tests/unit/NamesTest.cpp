@@ -131,3 +131,20 @@ TEST(Names, EndsWithBackslashByWholeCharacters)
     for (const char* yes : {"C:\\", "C:\\Games\\", "C:\\メ\\", "C:\\ソ\\"}) EXPECT_TRUE(EndsWithBackslash(yes)) << yes;
     for (const char* no : {"", "C:\\Games", "C:\\ソ", "\x81"}) EXPECT_FALSE(EndsWithBackslash(no)) << no;
 }
+
+TEST(GameWorkingFolder, DropsOneFinalBackslashUnlessAnotherPrecedesIt)
+{
+    struct Case {
+        std::string installed, folder;
+    } cases[] = {
+        {"C:\\Game\\", "C:\\Game"},
+        {"C:\\Game\\\\", "C:\\Game\\\\"},
+        {"C:\\Game", "C:\\Game"},
+        {"\\", ""},
+        {"", ""},
+        // The second byte of ソ is a backslash byte: the folder keeps its final backslash.
+        {"C:\\ソ\\", "C:\\ソ\\"},
+        {"C:\\ソフト\\", "C:\\ソフト"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(GameWorkingFolder(c.installed), c.folder) << c.installed;
+}

@@ -121,7 +121,34 @@ TEST_F(RegistryTest, ValuesOfOtherTypesOrWithoutCp932FormAreErrors)
     EXPECT_EQ(ErrorOf(registry, "Dir"), "'Dir' のデータ型が不正です");
     EXPECT_EQ(ErrorOf(registry, "Binary"), "'Binary' のデータ型が不正です");
     EXPECT_EQ(ErrorOf(registry, "Multi"), "'Multi' のデータ型が不正です");
-    EXPECT_EQ(ErrorOf(registry, "Accented"), "'Accented' のデータ型が不正です");
+    EXPECT_EQ(ErrorOf(registry, "Accented"), "'Accented' に Shift-JIS で表せない文字があります");
+}
+
+// Sizes the program itself never writes; each read must end, the odd last byte dropped.
+TEST_F(RegistryTest, OddSizedStringValuesReadWithoutTheirLastByte)
+{
+    const std::string path = base_ + "\\Game";
+    const std::wstring text(40000, L'表');
+    const struct {
+        const wchar_t* name;
+        DWORD type;
+        DWORD bytes;
+    } cases[] = {
+        {L"One", REG_SZ, 1},
+        {L"Seven", REG_SZ, 7},
+        {L"SevenExpand", REG_EXPAND_SZ, 7},
+        {L"Large", REG_SZ, 65535},
+        {L"LargeExpand", REG_EXPAND_SZ, 65535},
+    };
+    for (const auto& c : cases) SetRaw(path, c.name, c.type, text.c_str(), c.bytes);
+
+    toolkit::Registry registry;
+    ASSERT_TRUE(registry.OpenKeyReadOnly(path));
+    for (const auto& c : cases) {
+        std::string expected;
+        for (DWORD i = 0; i < c.bytes / sizeof(wchar_t); ++i) expected += "表";
+        EXPECT_EQ(registry.ReadString(cp932::FromWideLossy(c.name)), expected) << c.bytes;
+    }
 }
 
 TEST_F(RegistryTest, WritesAndReadsBackLargeAndJapaneseValuesUnderNestedNewKeys)

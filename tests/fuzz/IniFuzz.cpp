@@ -1,0 +1,43 @@
+// Any bytes as a Setup.ini: the reader and the configuration built from it.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "Check.h"
+#include "app/IniReader.h"
+#include "app/SetupConfig.h"
+
+namespace {
+
+void CheckValue(const std::string& value)
+{
+    FUZZ_CHECK(value.size() <= IniReader::kMaxValueBytes);
+    // A value ends at its line and at a zero byte.
+    FUZZ_CHECK(value.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const IniReader ini(bytes);
+    CheckValue(ini.ReadString("Setup", "GameName", std::string(5000, 'x')));
+    (void)IniReader::ToInteger(bytes);
+    // A list of tens of thousands of entries reads the same way as a short one, only slower.
+    if (ini.ReadInteger("Files", "Count", 0) > 1000) return 0;
+
+    const SetupConfig config = ParseSetupConfig(bytes);
+    for (const std::string* value : {&config.GameName, &config.InstallDir, &config.ShortCut, &config.ShortCut_GDI,
+                                     &config.Movie, &config.WallPaper})
+        CheckValue(*value);
+    FUZZ_CHECK(config.Files.size() == (config.FileCount > 0 && config.FileCount <= SetupConfig::kMaxFileCount
+                                           ? static_cast<size_t>(config.FileCount)
+                                           : 0));
+    for (const std::string& file : config.Files) CheckValue(file);
+
+    FUZZ_CHECK(ini.ReadString("setup", "gamename", "") == config.GameName);
+    return 0;
+}
