@@ -7,7 +7,7 @@
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 cd "$ROOT"
-BIN=build/win64
+BIN=${BENCH_BUILD:-build/win64}
 WORK=build/bench-copy
 ROUNDS=3
 for file in "$BIN/Setup.exe" "$BIN/copy_bench.exe"; do
