@@ -8,7 +8,6 @@
 #include "toolkit/Registry.h"
 #include "uninstall/UninstForm.h"
 #include "util/Cp932.h"
-#include "util/FolderPaths.h"
 #include "util/Folders.h"
 #include "util/Names.h"
 #include "util/Person.h"
@@ -97,8 +96,9 @@ void RemoveInstalledCopy(HWND owner, const InstalledCopy& copy, Choices choices)
 {
     if (choices.startMenu) RemoveStartMenuFolders(owner, copy.shortCut);
     const std::string& dir = copy.installedDir;
-    // A Dir that is not a full path would name files relative to wherever the program runs.
-    const bool dirUsable = !folders::IsRelativePath(dir);
+    // Nothing is deleted outside the game's own folder: a Dir that is a drive root, a known folder or
+    // not a full path (files relative to wherever the program runs) keeps even the listed names.
+    const bool dirUsable = MayEmptyOrRemove(WithoutTrailingBackslash(dir));
     try {
         if (choices.game && dirUsable)
             for (const std::string& name : copy.fileNames)

@@ -267,10 +267,12 @@ TEST_F(Uninstalling, ADriveRootOrAKnownFolderKeepsItsOtherFiles)
         Put(dir + "\\Save000.dat");
         const e2e::InstallRecord record(kInstallDir, dir + "\\");
         Uninstall("base");
-        EXPECT_TRUE(e2e::PathExists(dir + "\\MihonKeep.txt")) << dir;
-        EXPECT_FALSE(e2e::PathExists(dir + "\\game.exe")) << dir;  // a listed file: deleted by its name
-        EXPECT_FALSE(e2e::PathExists(dir + "\\Save000.dat")) << dir;
-        ::DeleteFileW(W(dir + "\\MihonKeep.txt").c_str());
+        // Not the game's own folder: not even the listed names or the saves go, but the record does.
+        for (const char* name : {"MihonKeep.txt", "game.exe", "Save000.dat"}) {
+            EXPECT_TRUE(e2e::PathExists(dir + "\\" + name)) << dir << " " << name;
+            ::DeleteFileW(W(dir + "\\" + name).c_str());
+        }
+        EXPECT_FALSE(e2e::InstallRecord::Read(kInstallDir)) << dir;
     }
     const std::string walked = documents + "\\MihonWalk\\" + kGameFolder;
     CopyInstalled(walked);
