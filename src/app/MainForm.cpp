@@ -61,7 +61,7 @@ std::string GameWorkingFolder(const std::string& installedDir)
 
 TMainForm::TMainForm()
 {
-    Build(*this, forms::kMainLayout);
+    Build(forms::kMainLayout);
     FileList = std::make_unique<toolkit::TextList>();
     FileCount = 0;
     SetCaption("インストーラ");

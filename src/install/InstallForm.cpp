@@ -14,7 +14,7 @@
 
 TInstallForm* InstallForm = nullptr;
 
-TInstallForm::TInstallForm() { Build(*this, forms::kInstallLayout); }
+TInstallForm::TInstallForm() { Build(forms::kInstallLayout); }
 
 namespace {
 
