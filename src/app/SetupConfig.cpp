@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/IniReader.h"
+#include "toolkit/Error.h"
 #include "util/Names.h"
 
 bool SetupConfig::Usable() const noexcept { return !InstallDir.empty() && FileCount <= kMaxFileCount; }
@@ -22,7 +23,7 @@ SetupConfig ParseSetupConfig(std::string_view iniBytes)
 
     config.Files.reserve(config.FileCount > 0 ? static_cast<size_t>(config.FileCount) : 0);
     for (int32_t n = 1; n <= config.FileCount; ++n) {
-        config.Files.push_back(ini.ReadString("Files", "File" + std::to_string(n), ""));
+        config.Files.push_back(ini.ReadString("Files", toolkit::Format("File%d", n), ""));
     }
     return config;
 }
