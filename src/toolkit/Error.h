@@ -30,7 +30,8 @@ void ReportUncaughtUnknown() noexcept;
 template <class Work>
 auto RunGuarded(Work&& work) noexcept -> decltype(work());
 
-// Throws Error(message); for the runtime's own failure reports (toolkit/Runtime.cpp).
+// Throws Error(message): one call for the places that give up with a fixed message, and for the
+// runtime's own failure reports (toolkit/Runtime.cpp).
 [[noreturn]] void Throw(const char* message);
 
 // printf-style formatting of one integer or text into a message, e.g. Format("... (%d)", 3).

@@ -38,7 +38,7 @@ void RegisterFormClass(const std::wstring& name, WNDPROC procedure, HINSTANCE in
     windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = name.c_str();
-    if (!::RegisterClassExW(&windowClass)) throw Error("ウィンドウクラスを登録できません");
+    if (!::RegisterClassExW(&windowClass)) Throw("ウィンドウクラスを登録できません");
 }
 
 struct ControlClass {
@@ -169,7 +169,7 @@ void Form::CreateFormWindow(const char* className, const char* caption, int clie
     HWND hwnd = ::CreateWindowExW(FormExStyle(border), name.c_str(), cp932::ToWideLossy(caption).c_str(),
                                   FormStyle(border), CW_USEDEFAULT, CW_USEDEFAULT, rect.right - rect.left,
                                   rect.bottom - rect.top, owner, nullptr, app.InstanceHandle(), this);
-    if (!hwnd) throw Error("ウィンドウを作成できません");
+    if (!hwnd) Throw("ウィンドウを作成できません");
     ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(app.Font()), FALSE);
 }
 
@@ -184,7 +184,7 @@ HWND Form::CreateControl(Kind kind, const char* caption, int left, int top, int 
     HWND hwnd = ::CreateWindowExW(cls.exStyle, cls.className, cp932::ToWideLossy(caption ? caption : "").c_str(),
                                   style, left, top, width, height, parent,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), app.InstanceHandle(), nullptr);
-    if (!hwnd) throw Error("コントロールを作成できません");
+    if (!hwnd) Throw("コントロールを作成できません");
     ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(app.Font()), FALSE);
     if (flags & flag::kChecked) ::SendMessageW(hwnd, BM_SETCHECK, BST_CHECKED, 0);
     return hwnd;
