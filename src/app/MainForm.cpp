@@ -53,7 +53,7 @@ bool WorkingFolderHoldsImage()
 
 TMainForm::TMainForm()
 {
-    Build(*this, forms::kMainLayout);
+    Build(forms::kMainLayout);
     FileList = std::make_unique<toolkit::TextList>();
     FileCount = 0;
     SetCaption("インストーラ");

@@ -1,6 +1,9 @@
 #include "app/SetupConfig.h"
 
+#include <utility>
+
 #include "app/IniReader.h"
+#include "toolkit/Error.h"
 #include "util/Names.h"
 
 bool SetupConfig::Usable() const noexcept { return !InstallDir.empty() && FileCount <= kMaxFileCount; }
@@ -9,18 +12,18 @@ SetupConfig ParseSetupConfig(std::string_view iniBytes)
 {
     const IniReader ini(iniBytes);
     SetupConfig config;
-    config.GameName = ini.ReadString("Setup", "GameName", "");
-    config.InstallDir = ini.ReadString("Setup", "InstallDir", "");
-    config.ShortCut = ini.ReadString("Setup", "ShortCut", "");
-    config.ShortCut_GDI = ini.ReadString("Setup", "ShortCut_GDI", "");
-    config.Movie = ini.ReadString("Setup", "Movie", "");
-    config.WallPaper = ini.ReadString("Setup", "WallPaper", "");
+    static constexpr std::pair<std::string SetupConfig::*, const char*> kSetupKeys[] = {
+        {&SetupConfig::GameName, "GameName"},         {&SetupConfig::InstallDir, "InstallDir"},
+        {&SetupConfig::ShortCut, "ShortCut"},         {&SetupConfig::ShortCut_GDI, "ShortCut_GDI"},
+        {&SetupConfig::Movie, "Movie"},               {&SetupConfig::WallPaper, "WallPaper"},
+    };
+    for (const auto& [member, key] : kSetupKeys) config.*member = ini.ReadString("Setup", key, "");
     config.FileCount = ini.ReadInteger("Files", "Count", 0);
     if (config.FileCount > SetupConfig::kMaxFileCount) return config;
 
     config.Files.reserve(config.FileCount > 0 ? static_cast<size_t>(config.FileCount) : 0);
     for (int32_t n = 1; n <= config.FileCount; ++n) {
-        config.Files.push_back(ini.ReadString("Files", "File" + std::to_string(n), ""));
+        config.Files.push_back(ini.ReadString("Files", toolkit::Format("File%d", n), ""));
     }
     return config;
 }

@@ -9,7 +9,7 @@
 namespace forms {
 
 namespace copy {
-using Row = toolkit::ControlLayout<TCopyForm>;
+using Row = toolkit::ControlLayout;
 using F = TCopyForm;
 
 inline constexpr Row kControls[] = {
@@ -23,13 +23,13 @@ inline constexpr Row kControls[] = {
     // Inside Panel: fills it but for its one-pixel edge.
     {Kind::Picture, "Image", "", 1, 1, 158, 118, kNoTabOrder, flag::kHidden, 4, BindView<&F::Image>, nullptr},
     {Kind::MediaPlayer, "MediaPlayer", "", 176, 88, 253, 30, 3, flag::kHidden, kNoParent,
-     BindView<&F::MediaPlayer>, &F::MediaPlayerNotify},
+     BindView<&F::MediaPlayer>, Call<&F::MediaPlayerNotify>},
     {Kind::Button, "BtCancel", "キャンセル", 176, 184, 89, 25, 4, 0, kNoParent, BindView<&F::BtCancel>,
-     &F::BtCancelClick},
+     Call<&F::BtCancelClick>},
 };
 }  // namespace copy
 
-inline constexpr toolkit::FormLayout<TCopyForm> kCopyLayout = {
+inline constexpr toolkit::FormLayout kCopyLayout = {
     "TCopyForm", "インストールの経過", 0, 0, 272, 216, toolkit::Border::Dialog, false,
     copy::kControls, std::size(copy::kControls)};
 

@@ -9,7 +9,7 @@
 namespace forms {
 
 namespace install {
-using Row = toolkit::ControlLayout<TInstallForm>;
+using Row = toolkit::ControlLayout;
 using F = TInstallForm;
 
 inline constexpr Row kControls[] = {
@@ -18,26 +18,26 @@ inline constexpr Row kControls[] = {
     {Kind::Label, "LbFree", "空き容量：", 88, 16, 177, 12, kNoTabOrder, 0, kNoParent, BindView<&F::LbFree>, nullptr},
     {Kind::Label, "LbSize", "インストール容量", 8, 100, 87, 12, kNoTabOrder, 0, kNoParent, BindView<&F::LbSize>,
      nullptr},
-    {Kind::Edit, "EdInstall", "", 8, 32, 256, 20, 0, 0, kNoParent, BindView<&F::EdInstall>, &F::EdInstallChange},
+    {Kind::Edit, "EdInstall", "", 8, 32, 256, 20, 0, 0, kNoParent, BindView<&F::EdInstall>, Call<&F::EdInstallChange>},
     {Kind::Button, "BtInstall", "インストールの開始", 8, 120, 256, 25, 5, flag::kDefault, kNoParent,
-     BindView<&F::BtInstall>, &F::BtInstallClick},
+     BindView<&F::BtInstall>, Call<&F::BtInstallClick>},
     {Kind::Button, "BtBrowse", "インストール先の変更", 8, 152, 256, 25, 6, 0, kNoParent, BindView<&F::BtBrowse>,
-     &F::BtBrowseClick},
+     Call<&F::BtBrowseClick>},
     {Kind::Button, "BtCancel", "キャンセル", 8, 184, 256, 25, 7, 0, kNoParent, BindView<&F::BtCancel>,
-     &F::BtCancelClick},
+     Call<&F::BtCancelClick>},
     {Kind::CheckBox, "CbWithSound", "音声・ＢＧＭもインストール", 8, 64, 161, 17, 1, flag::kChecked, kNoParent,
-     BindView<&F::CbWithSound>, &F::CbWithSoundClick},
+     BindView<&F::CbWithSound>, Call<&F::CbWithSoundClick>},
     {Kind::CheckBox, "CbMovie", "デモを再生する", 168, 64, 257, 17, 4, flag::kGroup, kNoParent,
-     BindView<&F::CbMovie>, &F::CbMovieClick},
+     BindView<&F::CbMovie>, Call<&F::CbMovieClick>},
     {Kind::RadioButton, "RbVorbis", "圧縮音声", 24, 80, 73, 17, 2,
      flag::kChecked | flag::kHidden | flag::kTabStop | flag::kGroup, kNoParent, BindView<&F::RbVorbis>,
-     &F::CbWithSoundClick},
+     Call<&F::CbWithSoundClick>},
     {Kind::RadioButton, "RbPcm", "非圧縮音声", 96, 80, 81, 17, 3, flag::kHidden, kNoParent, BindView<&F::RbPcm>,
-     &F::CbWithSoundClick},
+     Call<&F::CbWithSoundClick>},
 };
 }  // namespace install
 
-inline constexpr toolkit::FormLayout<TInstallForm> kInstallLayout = {
+inline constexpr toolkit::FormLayout kInstallLayout = {
     "TInstallForm", "インストール先の指定", 0, 0, 272, 216, toolkit::Border::Dialog, false,
     install::kControls, std::size(install::kControls)};
 

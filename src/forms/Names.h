@@ -6,6 +6,7 @@
 namespace forms {
 
 using toolkit::BindView;
+using toolkit::Call;
 using toolkit::Kind;
 using toolkit::kNoParent;
 using toolkit::kNoTabOrder;

@@ -9,7 +9,7 @@
 namespace forms {
 
 namespace uninst {
-using Row = toolkit::ControlLayout<TUninstForm>;
+using Row = toolkit::ControlLayout;
 using F = TUninstForm;
 
 inline constexpr Row kControls[] = {
@@ -24,13 +24,13 @@ inline constexpr Row kControls[] = {
     {Kind::Label, "LbCaution2", "削除します", 24, 112, 56, 12, kNoTabOrder, 0, kNoParent, BindView<&F::LbCaution2>,
      nullptr},
     {Kind::Button, "BtUninst", "アンインストールの開始", 8, 136, 256, 25, 3, flag::kDefault, kNoParent,
-     BindView<&F::BtUninst>, &F::BtUninstClick},
+     BindView<&F::BtUninst>, Call<&F::BtUninstClick>},
     {Kind::Button, "BtCancel", "キャンセル", 8, 184, 256, 25, 4, 0, kNoParent, BindView<&F::BtCancel>,
-     &F::BtCancelClick},
+     Call<&F::BtCancelClick>},
 };
 }  // namespace uninst
 
-inline constexpr toolkit::FormLayout<TUninstForm> kUninstLayout = {
+inline constexpr toolkit::FormLayout kUninstLayout = {
     "TUninstForm", "アンインストールオプション", 256, 144, 272, 216, toolkit::Border::Dialog, false,
     uninst::kControls, std::size(uninst::kControls)};
 

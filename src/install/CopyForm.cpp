@@ -72,7 +72,7 @@ private:
 
 TCopyForm::TCopyForm()
 {
-    Build(*this, forms::kCopyLayout);
+    Build(forms::kCopyLayout);
     MediaPlayer.SetDisplay(Panel.Handle());
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/MainForm.h"
 #include "forms/InstallLayout.h"
+#include "toolkit/Error.h"
 #include "util/File.h"
 #include "util/Names.h"
 #include "util/Person.h"
@@ -14,7 +15,7 @@
 
 TInstallForm* InstallForm = nullptr;
 
-TInstallForm::TInstallForm() { Build(*this, forms::kInstallLayout); }
+TInstallForm::TInstallForm() { Build(forms::kInstallLayout); }
 
 namespace {
 
@@ -101,12 +102,12 @@ void TInstallForm::RefreshFreeSpace()
     // A text that no code-page-932 path can spell names no drive.
     const auto destination = EdInstall.TextExact();
     const int megabytes = destination ? GetFreeSpaceMB(*destination) : 0;
-    LbFree.SetCaption("空き容量：" + std::to_string(megabytes) + " ＭＢ");
+    LbFree.SetCaption(toolkit::Format("空き容量：%d ＭＢ", megabytes));
 }
 
 void TInstallForm::ShowSize(unsigned long long kb)
 {
-    LbSize.SetCaptionFitted("インストール容量：" + std::to_string(kb / 1024) + " ＭＢ");
+    LbSize.SetCaptionFitted(toolkit::Format("インストール容量：%d ＭＢ", static_cast<long long>(kb / 1024)));
 }
 
 void TInstallForm::FormShow()

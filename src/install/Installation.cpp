@@ -20,11 +20,6 @@ namespace {
 constexpr char kTitle[] = "Setup.exe";
 constexpr char kShortcutFailed[] = "ショートカットの作成に失敗しました";
 
-struct Shortcut {
-    std::string link;
-    std::optional<std::string> target;  // nothing when the file list does not hold the entry
-};
-
 std::optional<std::string> TargetOf(const Plan& plan, const std::optional<int>& index, const std::string& folder)
 {
     if (!index) return std::nullopt;
@@ -42,19 +37,18 @@ void MakeShortcuts(TMainForm& main, const std::string& destination)
     const std::string folder = programs + "\\" + main.ShortCut;
     (void)CreateFolderPath(folder);
 
-    const Plan plan = InstallForm->CurrentPlan();
-    std::vector<Shortcut> shortcuts;
-    shortcuts.push_back({folder + "\\" + main.GameName + ".lnk", TargetOf(plan, plan.gameIndex, destination)});
-    if (!main.ShortCut_GDI.empty())
-        shortcuts.push_back({folder + "\\" + main.ShortCut_GDI + ".lnk", TargetOf(plan, plan.gdiIndex, destination)});
-    shortcuts.push_back({folder + "\\お読み下さい.lnk", destination + "\\お読み下さい.txt"});
-    shortcuts.push_back({folder + "\\アンインストールについて.lnk", destination + "\\アンインストールについて.txt"});
-
-    for (const Shortcut& shortcut : shortcuts) {
-        const bool made = shortcut.target && FitsSystemPath(shortcut.link) && FitsSystemPath(*shortcut.target) &&
-                          CreateShortcut(shortcut.link, *shortcut.target, nullptr, &destination, 0);
+    // `target` is nothing when the file list does not hold the entry.
+    const auto make = [&](const std::string& name, const std::optional<std::string>& target) {
+        const std::string link = folder + "\\" + name + ".lnk";
+        const bool made = target && FitsSystemPath(link) && FitsSystemPath(*target) &&
+                          CreateShortcut(link, *target, nullptr, &destination, 0);
         if (!made) ShowMessageBox(main.Handle(), kShortcutFailed, kTitle, MB_OK | MB_ICONERROR);
-    }
+    };
+    const Plan plan = InstallForm->CurrentPlan();
+    make(main.GameName, TargetOf(plan, plan.gameIndex, destination));
+    if (!main.ShortCut_GDI.empty()) make(main.ShortCut_GDI, TargetOf(plan, plan.gdiIndex, destination));
+    make("お読み下さい", destination + "\\お読み下さい.txt");
+    make("アンインストールについて", destination + "\\アンインストールについて.txt");
 }
 
 void WriteInstallRecord(TMainForm& main, const std::string& destination)

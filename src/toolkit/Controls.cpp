@@ -103,7 +103,7 @@ void CustomControl::RegisterClassOnce(HINSTANCE instance, const wchar_t* classNa
     windowClass.hInstance = instance;
     windowClass.hCursor = cursor;
     windowClass.lpszClassName = className;
-    if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) throw Error(failure);
+    if (!::RegisterClassExW(&windowClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) Throw(failure);
 }
 
 LRESULT CALLBACK CustomControl::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)

@@ -26,6 +26,8 @@ std::string Substitute(const char* pattern, const std::string& value)
 }
 }  // namespace
 
+void ReportUncaughtUnknown() noexcept { ReportUncaught(Error("予期しないエラーが発生しました")); }
+
 std::string Format(const char* pattern, long long value)
 {
     char digits[24];

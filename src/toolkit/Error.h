@@ -22,13 +22,16 @@ private:
 // Shows an error that left a handler in the standard error box and lets the program go on. For
 // window procedures and callbacks, which must never let an exception unwind into the system.
 void ReportUncaught(const std::exception& error) noexcept;
+// The same for something thrown that is no std::exception.
+void ReportUncaughtUnknown() noexcept;
 
 // Runs `work` so that no exception leaves it, as every window procedure and handler call must:
 // what is thrown is shown by ReportUncaught, and a value-initialised result is returned.
 template <class Work>
 auto RunGuarded(Work&& work) noexcept -> decltype(work());
 
-// Throws Error(message); for the runtime's own failure reports (toolkit/Runtime.cpp).
+// Throws Error(message): one call for the places that give up with a fixed message, and for the
+// runtime's own failure reports (toolkit/Runtime.cpp).
 [[noreturn]] void Throw(const char* message);
 
 // printf-style formatting of one integer or text into a message, e.g. Format("... (%d)", 3).
@@ -43,7 +46,7 @@ auto RunGuarded(Work&& work) noexcept -> decltype(work())
     } catch (const std::exception& error) {
         ReportUncaught(error);
     } catch (...) {
-        ReportUncaught(Error("予期しないエラーが発生しました"));
+        ReportUncaughtUnknown();
     }
     if constexpr (!std::is_void_v<decltype(work())>) return {};
 }

@@ -38,7 +38,7 @@ void RegisterFormClass(const std::wstring& name, WNDPROC procedure, HINSTANCE in
     windowClass.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = name.c_str();
-    if (!::RegisterClassExW(&windowClass)) throw Error("ウィンドウクラスを登録できません");
+    if (!::RegisterClassExW(&windowClass)) Throw("ウィンドウクラスを登録できません");
 }
 
 struct ControlClass {
@@ -133,7 +133,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             const WORD code = HIWORD(wParam);
             for (const EventBinding& event : events_)
                 if (event.id == id && event.code == code) {
-                    event.handler();
+                    event.handler(*this);
                     return 0;
                 }
         }
@@ -169,7 +169,7 @@ void Form::CreateFormWindow(const char* className, const char* caption, int clie
     HWND hwnd = ::CreateWindowExW(FormExStyle(border), name.c_str(), cp932::ToWideLossy(caption).c_str(),
                                   FormStyle(border), CW_USEDEFAULT, CW_USEDEFAULT, rect.right - rect.left,
                                   rect.bottom - rect.top, owner, nullptr, app.InstanceHandle(), this);
-    if (!hwnd) throw Error("ウィンドウを作成できません");
+    if (!hwnd) Throw("ウィンドウを作成できません");
     ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(app.Font()), FALSE);
 }
 
@@ -184,15 +184,41 @@ HWND Form::CreateControl(Kind kind, const char* caption, int left, int top, int 
     HWND hwnd = ::CreateWindowExW(cls.exStyle, cls.className, cp932::ToWideLossy(caption ? caption : "").c_str(),
                                   style, left, top, width, height, parent,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), app.InstanceHandle(), nullptr);
-    if (!hwnd) throw Error("コントロールを作成できません");
+    if (!hwnd) Throw("コントロールを作成できません");
     ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(app.Font()), FALSE);
     if (flags & flag::kChecked) ::SendMessageW(hwnd, BM_SETCHECK, BST_CHECKED, 0);
     return hwnd;
 }
 
-void Form::AddEvent(int id, Kind kind, std::function<void()> handler)
+void Form::Build(const FormLayout& layout)
 {
-    events_.push_back({id, EventCode(kind), std::move(handler)});
+    CreateFormWindow(layout.className, layout.caption, layout.clientWidth, layout.clientHeight, layout.border);
+    visibleAtCreation_ = layout.visible;
+    std::vector<HWND> made(layout.controlCount, nullptr);
+    // Tab order is window order: controls that never take the focus first, then the others in tab
+    // order; controls inside another control after all of the form's own.
+    std::vector<std::size_t> order(layout.controlCount);
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    const auto before = [&layout](std::size_t a, std::size_t b) {
+        const ControlLayout& x = layout.controls[a];
+        const ControlLayout& y = layout.controls[b];
+        if ((x.parent == kNoParent) != (y.parent == kNoParent)) return x.parent == kNoParent;
+        return x.tabOrder < y.tabOrder;
+    };
+    // Insertion sort: stable, small in the program, and a form has a few dozen controls at most.
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        for (std::size_t j = i; j > 0 && before(order[j], order[j - 1]); --j) std::swap(order[j], order[j - 1]);
+    }
+    for (std::size_t i : order) {
+        const ControlLayout& row = layout.controls[i];
+        const int id = 100 + static_cast<int>(i);
+        HWND parent = row.parent == kNoParent ? hwnd_ : made[static_cast<std::size_t>(row.parent)];
+        made[i] = CreateControl(row.kind, row.caption, row.left, row.top, row.width, row.height, row.flags, parent,
+                                id);
+        if (row.bind) row.bind(*this, made[i]);
+        if (row.onEvent) events_.push_back({id, EventCode(row.kind), row.onEvent});
+        if (row.flags & flag::kDefault) defaultButtonId_ = id;
+    }
 }
 
 void Form::AfterConstruction()

@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -58,8 +56,8 @@ public:
 protected:
     Form() = default;
 
-    template <class F>
-    void Build(F& self, const FormLayout<F>& layout);
+    // Makes the form's window and its controls, attaches the views and the handlers.
+    void Build(const FormLayout& layout);
 
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -68,7 +66,7 @@ private:
     struct EventBinding {
         int id;
         WORD code;
-        std::function<void()> handler;
+        Handler handler;
     };
 
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -76,7 +74,6 @@ private:
                           Border border);
     HWND CreateControl(Kind kind, const char* caption, int left, int top, int width, int height, unsigned flags,
                        HWND parent, int id);
-    void AddEvent(int id, Kind kind, std::function<void()> handler);
     void AfterConstruction();
     void CentreOnScreen();
     void RestoreFocus();
@@ -91,37 +88,5 @@ private:
     HWND savedFocus_ = nullptr;
     std::vector<EventBinding> events_;
 };
-
-template <class F>
-void Form::Build(F& self, const FormLayout<F>& layout)
-{
-    CreateFormWindow(layout.className, layout.caption, layout.clientWidth, layout.clientHeight, layout.border);
-    visibleAtCreation_ = layout.visible;
-    std::vector<HWND> made(layout.controlCount, nullptr);
-    // Tab order is window order: controls that never take the focus first, then the others in tab
-    // order; controls inside another control after all of the form's own.
-    std::vector<std::size_t> order(layout.controlCount);
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-    const auto before = [&layout](std::size_t a, std::size_t b) {
-        const ControlLayout<F>& x = layout.controls[a];
-        const ControlLayout<F>& y = layout.controls[b];
-        if ((x.parent == kNoParent) != (y.parent == kNoParent)) return x.parent == kNoParent;
-        return x.tabOrder < y.tabOrder;
-    };
-    // Insertion sort: stable, small in the program, and a form has a few dozen controls at most.
-    for (std::size_t i = 1; i < order.size(); ++i) {
-        for (std::size_t j = i; j > 0 && before(order[j], order[j - 1]); --j) std::swap(order[j], order[j - 1]);
-    }
-    for (std::size_t i : order) {
-        const ControlLayout<F>& row = layout.controls[i];
-        const int id = 100 + static_cast<int>(i);
-        HWND parent = row.parent == kNoParent ? hwnd_ : made[static_cast<std::size_t>(row.parent)];
-        made[i] = CreateControl(row.kind, row.caption, row.left, row.top, row.width, row.height, row.flags, parent,
-                                id);
-        if (row.bind) row.bind(self, made[i]);
-        if (row.onEvent) AddEvent(id, row.kind, [&self, handler = row.onEvent] { (self.*handler)(); });
-        if (row.flags & flag::kDefault) defaultButtonId_ = id;
-    }
-}
 
 }  // namespace toolkit

@@ -26,12 +26,12 @@ constexpr unsigned kGroup = 1u << 5;     // the first radio button of a group
 constexpr int kNoTabOrder = -1;
 constexpr int kNoParent = -1;
 
-template <class F>
-using Handler = void (F::*)();
-template <class F>
-using Binder = void (*)(F&, HWND);
+class Form;
+// A row's view and handler, each a function of the form the table belongs to (BindView, Call), so
+// that one builder serves every form.
+using Binder = void (*)(Form&, HWND);
+using Handler = void (*)(Form&);
 
-template <class F>
 struct ControlLayout {
     Kind kind;
     const char* name;
@@ -40,11 +40,10 @@ struct ControlLayout {
     int tabOrder;   // kNoTabOrder for controls that never take the focus
     unsigned flags;
     int parent;     // index of the parent control in the table, or kNoParent for the form
-    Binder<F> bind; // attaches the form's view member to the window made for this row
-    Handler<F> onEvent;  // click, change or notify, by kind; nullptr for none
+    Binder bind;    // attaches the form's view member to the window made for this row
+    Handler onEvent;  // click, change or notify, by kind; nullptr for none
 };
 
-template <class F>
 struct FormLayout {
     const char* className;
     const char* caption;
@@ -52,11 +51,11 @@ struct FormLayout {
     int clientWidth, clientHeight;
     Border border;
     bool visible;   // shown as soon as it is created
-    const ControlLayout<F>* controls;
+    const ControlLayout* controls;
     std::size_t controlCount;
 
-    [[nodiscard]] constexpr const ControlLayout<F>* begin() const { return controls; }
-    [[nodiscard]] constexpr const ControlLayout<F>* end() const { return controls + controlCount; }
+    [[nodiscard]] constexpr const ControlLayout* begin() const { return controls; }
+    [[nodiscard]] constexpr const ControlLayout* end() const { return controls + controlCount; }
 };
 
 template <class T>
@@ -69,9 +68,18 @@ struct MemberOf<V F::*> {
 
 // BindView<&TMainForm::BtExec> attaches the member view BtExec to its window.
 template <auto Member>
-void BindView(typename MemberOf<decltype(Member)>::Form& form, HWND hwnd)
+void BindView(Form& form, HWND hwnd)
 {
-    (form.*Member).Attach(hwnd);
+    using F = typename MemberOf<decltype(Member)>::Form;
+    (static_cast<F&>(form).*Member).Attach(hwnd);
+}
+
+// Call<&TMainForm::BtExecClick> runs that member function of the form.
+template <auto Method>
+void Call(Form& form)
+{
+    using F = typename MemberOf<decltype(Method)>::Form;
+    (static_cast<F&>(form).*Method)();
 }
 
 // The face that every form uses.

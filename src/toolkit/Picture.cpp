@@ -120,6 +120,43 @@ bool LooksLikeEnhancedMetafile(const std::wstring& path)
     return type == EMR_HEADER && signature == ENHMETA_SIGNATURE;
 }
 
+struct LoadedPicture {
+    GdiObject bitmap;
+    SIZE bitmapSize{};
+    IconHandle icon;
+    EnhMetaFile metafile;
+};
+
+// Loads the file of a known kind (extension in lower case); false where it cannot be read.
+bool LoadPictureFile(const std::string& path, const std::string& extension, LoadedPicture& loaded)
+{
+    const auto widePath = cp932::ToWide(path);
+    if (!widePath) return false;
+    if (extension == ".bmp") {
+        if (BitmapFileComplete(*widePath))
+            loaded.bitmap.Reset(::LoadImageW(nullptr, widePath->c_str(), IMAGE_BITMAP, 0, 0,
+                                             LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+        BITMAP info{};
+        if (!loaded.bitmap || ::GetObjectW(loaded.bitmap.Get(), sizeof info, &info) != sizeof info ||
+            info.bmWidth <= 0 || info.bmHeight <= 0)
+            return false;
+        loaded.bitmapSize = SIZE{info.bmWidth, info.bmHeight};
+        return true;
+    }
+    if (extension == ".ico") {
+        loaded.icon.Reset(
+            static_cast<HICON>(::LoadImageW(nullptr, widePath->c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE)));
+        return loaded.icon.Valid();
+    }
+    if (extension == ".emf") {
+        if (LooksLikeEnhancedMetafile(*widePath)) loaded.metafile.Reset(::GetEnhMetaFileW(widePath->c_str()));
+        return loaded.metafile.Valid();
+    }
+    const auto bytes = ReadWholeFile(path, kMaxMetafileBytes);
+    if (bytes) loaded.metafile = WindowsMetafile(*bytes);
+    return loaded.metafile.Valid();
+}
+
 }  // namespace
 
 void Picture::RegisterWindowClass(HINSTANCE instance)
@@ -136,39 +173,12 @@ void Picture::LoadFromFile(const std::string& path)
     const std::string extension = LowerAscii(Extension(path));
     if (extension != ".bmp" && extension != ".ico" && extension != ".emf" && extension != ".wmf")
         throw Error("画像の形式が不明です: " + path);
-    const Error unreadable("画像を読み込めません: " + path);
-    const auto widePath = cp932::ToWide(path);
-    if (!widePath) throw unreadable;
-
-    GdiObject bitmap;
-    SIZE bitmapSize{};
-    IconHandle icon;
-    EnhMetaFile metafile;
-    if (extension == ".bmp") {
-        if (BitmapFileComplete(*widePath))
-            bitmap.Reset(::LoadImageW(nullptr, widePath->c_str(), IMAGE_BITMAP, 0, 0,
-                                      LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-        BITMAP info{};
-        if (!bitmap || ::GetObjectW(bitmap.Get(), sizeof info, &info) != sizeof info || info.bmWidth <= 0 ||
-            info.bmHeight <= 0)
-            throw unreadable;
-        bitmapSize = SIZE{info.bmWidth, info.bmHeight};
-    } else if (extension == ".ico") {
-        icon.Reset(static_cast<HICON>(::LoadImageW(nullptr, widePath->c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE)));
-        if (!icon) throw unreadable;
-    } else if (extension == ".emf") {
-        if (LooksLikeEnhancedMetafile(*widePath)) metafile.Reset(::GetEnhMetaFileW(widePath->c_str()));
-        if (!metafile) throw unreadable;
-    } else {
-        const auto bytes = ReadWholeFile(path, kMaxMetafileBytes);
-        if (bytes) metafile = WindowsMetafile(*bytes);
-        if (!metafile) throw unreadable;
-    }
-
-    bitmap_ = std::move(bitmap);
-    bitmapSize_ = bitmapSize;
-    icon_ = std::move(icon);
-    metafile_ = std::move(metafile);
+    LoadedPicture loaded;
+    if (!LoadPictureFile(path, extension, loaded)) throw Error("画像を読み込めません: " + path);
+    bitmap_ = std::move(loaded.bitmap);
+    bitmapSize_ = loaded.bitmapSize;
+    icon_ = std::move(loaded.icon);
+    metafile_ = std::move(loaded.metafile);
     if (Handle()) ::InvalidateRect(Handle(), nullptr, FALSE);
 }
 

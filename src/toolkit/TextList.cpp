@@ -9,7 +9,7 @@ namespace toolkit {
 void TextList::Append(std::string text)
 {
     // Count() answers in int: a list that would outgrow it is refused rather than miscounted.
-    if (items_.size() >= static_cast<size_t>(INT_MAX)) throw Error("リストに追加できません");
+    if (items_.size() >= static_cast<size_t>(INT_MAX)) Throw("リストに追加できません");
     items_.push_back(std::move(text));
 }
 

@@ -4,7 +4,7 @@
 
 TUninstForm* UninstForm = nullptr;
 
-TUninstForm::TUninstForm() { Build(*this, forms::kUninstLayout); }
+TUninstForm::TUninstForm() { Build(forms::kUninstLayout); }
 
 void TUninstForm::BtUninstClick() { SetModalResult(toolkit::kModalOk); }
 void TUninstForm::BtCancelClick() { SetModalResult(toolkit::kModalCancel); }

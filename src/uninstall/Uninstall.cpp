@@ -4,6 +4,7 @@
 
 #include "app/MainForm.h"
 #include "install/InstallPlan.h"
+#include "toolkit/Error.h"
 #include "toolkit/Form.h"
 #include "toolkit/Registry.h"
 #include "uninstall/UninstForm.h"
@@ -44,7 +45,7 @@ std::vector<std::string> ListedFileNames(const TMainForm& main)
 
 std::string SaveFileName(int number)
 {
-    std::string digits = std::to_string(number);
+    std::string digits = toolkit::Format("%d", number);
     if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
     return "Save" + digits + ".dat";
 }

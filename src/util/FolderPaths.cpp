@@ -47,7 +47,7 @@ std::vector<std::string> ParentsToRemove(std::string_view path)
 {
     const std::vector<size_t> offsets = SeparatorOffsets(path);
     std::vector<std::string> parents;
-    for (size_t n = offsets.size(); n-- > 1;) parents.emplace_back(path.substr(0, offsets[n]));
+    for (size_t n = offsets.size(); n-- > 1;) parents.push_back(std::string(path.substr(0, offsets[n])));
     return parents;
 }
 
@@ -84,12 +84,12 @@ std::vector<std::string> LevelsToCreate(std::string_view path)
     }
     for (;;) {
         if (i >= path.size()) {
-            levels.emplace_back(path);
+            levels.push_back(std::string(path));
             return levels;
         }
         const unsigned char b = static_cast<unsigned char>(path[i]);
         if (b == '\\') {
-            levels.emplace_back(path.substr(0, i));
+            levels.push_back(std::string(path.substr(0, i)));
             ++i;
         } else {
             i += IsLeadByte(b) ? 2 : 1;

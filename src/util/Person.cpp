@@ -9,10 +9,12 @@ ScriptedPerson* g_person = nullptr;
 void SetScriptedPerson(ScriptedPerson* person) noexcept { g_person = person; }
 ScriptedPerson* GetScriptedPerson() noexcept { return g_person; }
 
-int ShowMessageBox(HWND owner, const std::string& text, const std::string& title, UINT style)
+int ShowMessageBox(HWND owner, std::string_view text, std::string_view title, UINT style)
 {
-    if (g_person) return g_person->AnswerMessageBox(owner, text, title, style);
-    const std::wstring wideText = cp932::ToWideLossy(text);
-    const std::wstring wideTitle = cp932::ToWideLossy(title);
+    const std::string textBytes(text);
+    const std::string titleBytes(title);
+    if (g_person) return g_person->AnswerMessageBox(owner, textBytes, titleBytes, style);
+    const std::wstring wideText = cp932::ToWideLossy(textBytes);
+    const std::wstring wideTitle = cp932::ToWideLossy(titleBytes);
     return ::MessageBoxW(owner, wideText.c_str(), wideTitle.c_str(), style);
 }

@@ -6,10 +6,12 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 // The one function that shows a message box: owner, text, title, style (MB_*). Returns the
-// button pressed (IDOK, IDYES, IDNO, ...).
-int ShowMessageBox(HWND owner, const std::string& text, const std::string& title, UINT style);
+// button pressed (IDOK, IDYES, IDNO, ...). Views, so that the many calls with literal texts build
+// no strings of their own.
+int ShowMessageBox(HWND owner, std::string_view text, std::string_view title, UINT style);
 
 class ScriptedPerson {
 public:

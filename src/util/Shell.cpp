@@ -48,10 +48,8 @@ bool SaveShortcut(const std::string& link, const std::string& target, const std:
 {
     const auto wideLink = cp932::ToWide(link);
     const auto wideTarget = cp932::ToWide(target);
-    std::optional<std::wstring> wideArguments;
-    std::optional<std::wstring> wideFolder;
-    if (arguments) wideArguments = cp932::ToWide(*arguments);
-    if (workingFolder) wideFolder = cp932::ToWide(*workingFolder);
+    const auto wideArguments = arguments ? cp932::ToWide(*arguments) : std::nullopt;
+    const auto wideFolder = workingFolder ? cp932::ToWide(*workingFolder) : std::nullopt;
     if (!wideLink || wideLink->size() >= MAX_PATH || !wideTarget || (arguments && !wideArguments) ||
         (workingFolder && !wideFolder))
         return false;

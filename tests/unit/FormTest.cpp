@@ -90,29 +90,30 @@ protected:
 };
 
 using toolkit::BindView;
+using toolkit::Call;
 using toolkit::Kind;
 using toolkit::kNoParent;
 using toolkit::kNoTabOrder;
-inline constexpr toolkit::ControlLayout<TTestForm> kTestControls[] = {
+inline constexpr toolkit::ControlLayout kTestControls[] = {
     {Kind::Label, "LbInfo", "情報", 8, 8, 100, 12, kNoTabOrder, 0, kNoParent, BindView<&TTestForm::LbInfo>, nullptr},
     {Kind::Button, "BtFail", "失敗", 8, 60, 100, 25, 1, 0, kNoParent, BindView<&TTestForm::BtFail>,
-     &TTestForm::BtFailClick},
+     Call<&TTestForm::BtFailClick>},
     {Kind::Button, "BtOk", "ＯＫ", 8, 30, 100, 25, 0, toolkit::flag::kDefault, kNoParent, BindView<&TTestForm::BtOk>,
-     &TTestForm::BtOkClick},
+     Call<&TTestForm::BtOkClick>},
     {Kind::Edit, "EdName", "", 8, 90, 100, 20, 2, 0, kNoParent, BindView<&TTestForm::EdName>,
-     &TTestForm::EdNameChange},
+     Call<&TTestForm::EdNameChange>},
     {Kind::CheckBox, "CbOption", "選択", 8, 120, 100, 17, 3, toolkit::flag::kChecked, kNoParent,
      BindView<&TTestForm::CbOption>, nullptr},
     {Kind::ProgressBar, "PbTotal", "", 8, 140, 200, 17, kNoTabOrder, 0, kNoParent, BindView<&TTestForm::PbTotal>,
      nullptr},
 };
-inline constexpr toolkit::FormLayout<TTestForm> kTestLayout = {
+inline constexpr toolkit::FormLayout kTestLayout = {
     "TTestForm", "テスト", 0, 0, 272, 216, toolkit::Border::Dialog, false, kTestControls, std::size(kTestControls)};
 
 TTestForm::TTestForm()
 {
     referenceSetDuringConstruction = TestForm == this || SecondForm == this;
-    Build(*this, kTestLayout);
+    Build(kTestLayout);
 }
 
 // Posts an action that runs inside whichever message loop is turning at the time.

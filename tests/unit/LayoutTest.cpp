@@ -61,8 +61,7 @@ const wchar_t* ExpectedClass(toolkit::Kind kind)
 }
 
 // Checks every row of `layout` against the window `form` built from it.
-template <class F>
-void CheckForm(const toolkit::Form& form, const toolkit::FormLayout<F>& layout)
+void CheckForm(const toolkit::Form& form, const toolkit::FormLayout& layout)
 {
     SCOPED_TRACE(layout.className);
     HWND hwnd = form.Handle();
