@@ -1,11 +1,10 @@
 #include "util/Names.h"
 
-#include <algorithm>
-
 namespace {
 
-// Offset just past the last backslash or colon that starts a character; 0 when there is none.
-size_t FileNameStart(const std::string& path) noexcept
+// Offset just past the last separator that starts a character at offset `from` or later: a
+// backslash, or with `colon` a colon too; 0 when there is none.
+size_t NameStart(const std::string& path, bool colon, size_t from = 0) noexcept
 {
     size_t start = 0;
     size_t i = 0;
@@ -15,11 +14,13 @@ size_t FileNameStart(const std::string& path) noexcept
             i += 2;
             continue;
         }
+        if (i >= from && (b == '\\' || (colon && b == ':'))) start = i + 1;
         ++i;
-        if (b == '\\' || b == ':') start = i;
     }
     return start;
 }
+
+size_t FileNameStart(const std::string& path) noexcept { return NameStart(path, true); }
 
 char AsciiLower(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -33,18 +34,7 @@ std::string StoredName(const std::string& entry)
 {
     // Whole characters, so that data\ソフト.txt is stored as ソフト.txt; the first byte never counts
     // as a separator, so an entry whose only backslash leads keeps it.
-    size_t start = 0;
-    size_t i = 0;
-    while (i < entry.size()) {
-        const unsigned char b = static_cast<unsigned char>(entry[i]);
-        if (IsLeadByte(b)) {
-            i += 2;
-            continue;
-        }
-        if (b == '\\' && i > 0) start = i + 1;
-        ++i;
-    }
-    return entry.substr(std::min(start, entry.size()));
+    return entry.substr(NameStart(entry, false, 1));
 }
 
 std::string Extension(const std::string& path)
