@@ -142,7 +142,9 @@ TEST(InstallDialog, SoundOptionSizesAndFreeSpace)
     ExpectBox(advice, "ゲームの動作が非常に遅くなる可能性がありますので\nお勧めいたしません", e2e::Icon::Information);
     advice.Press(IDOK);
     EXPECT_EQ(d.Label(2), Size(1));
-    EXPECT_FALSE(d.form.Button("圧縮音声").Enabled() || d.form.Button("非圧縮音声").Enabled());
+    // The radio buttons are disabled once the advice has been read.
+    e2e::WaitUntil([&] { return !d.form.Button("圧縮音声").Enabled() && !d.form.Button("非圧縮音声").Enabled(); },
+                   "the radio buttons disabled");
     // Unchecked, the choice outlives Cancel and the next showing.
     d.form.Click(kCancel);
     d.ExpectClosed();
