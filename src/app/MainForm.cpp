@@ -130,6 +130,13 @@ void TMainForm::FormShow()
 
 void TMainForm::FormDestroy() { FileList.reset(); }
 
+std::vector<std::string> TMainForm::Entries() const
+{
+    std::vector<std::string> entries;
+    for (int i = 0; i < FileCount; ++i) entries.push_back(FileList->Item(i));
+    return entries;
+}
+
 void TMainForm::BtExecClick()
 {
     const int index = install::GameIndex(!Movie.empty());

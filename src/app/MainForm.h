@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
@@ -32,6 +33,8 @@ public:
     std::string WallPaper;
     int32_t FileCount = 0;
     std::unique_ptr<toolkit::TextList> FileList;
+    // The first FileCount entries of the file list, in order: what every reading of the list takes.
+    [[nodiscard]] std::vector<std::string> Entries() const;
 
     void FormCreate() override;
     void FormShow() override;

@@ -125,7 +125,6 @@ void TCopyForm::CopyFiles()
         return run.Finish(toolkit::kModalCancel);
     }
     CancelRequested = false;
-    CreatedFiles.clear();
     run.movie = InstallForm->CbMovie.Checked();
     const std::string folder = InstallForm->EdInstall.Text() + "\\";
     const install::Plan plan = InstallForm->CurrentPlan();

@@ -59,9 +59,7 @@ bool CanOpen(const std::string& path)
 
 install::Plan TInstallForm::CurrentPlan() const
 {
-    std::vector<std::string> entries;
-    for (int i = 0; i < MainForm->FileCount; ++i) entries.push_back(MainForm->FileList->Item(i));
-    return install::MakePlan(entries, ProgramFolder(), !MainForm->Movie.empty(),
+    return install::MakePlan(MainForm->Entries(), ProgramFolder(), !MainForm->Movie.empty(),
                              {CbWithSound.Checked(), RbPcm.Checked()});
 }
 

@@ -8,7 +8,6 @@
 #include "install/InstallForm.h"
 #include "install/InstallPlan.h"
 #include "toolkit/Registry.h"
-#include "util/Cp932.h"
 #include "util/Folders.h"
 #include "util/Names.h"
 #include "util/Person.h"
@@ -63,10 +62,7 @@ void WriteInstallRecord(TMainForm& main, const std::string& destination)
 
 void RollBack(const std::string& destination, const std::vector<std::string>& createdFiles) noexcept
 {
-    for (const std::string& file : createdFiles) {
-        const auto wide = cp932::ToWide(file);
-        if (wide) ::DeleteFileW(wide->c_str());
-    }
+    for (const std::string& file : createdFiles) DeleteFileAt(file);
     RemoveFolderAndEmptyParents(destination);
 }
 

@@ -8,7 +8,6 @@
 #include "toolkit/Form.h"
 #include "toolkit/Registry.h"
 #include "uninstall/UninstForm.h"
-#include "util/Cp932.h"
 #include "util/Folders.h"
 #include "util/Names.h"
 #include "util/Person.h"
@@ -21,22 +20,11 @@ namespace {
 
 constexpr char kTitle[] = "Setup.exe";
 
-// Whatever the file's attributes: a read-only one stays.
-void DeleteOneFile(const std::string& path) noexcept
-{
-    if (!FitsSystemPath(path)) return;
-    try {
-        if (const auto wide = cp932::ToWide(path)) ::DeleteFileW(wide->c_str());
-    } catch (...) {  // out of memory: the file stays
-    }
-}
-
 std::vector<std::string> ListedFileNames(const TMainForm& main)
 {
-    std::vector<std::string> entries;
-    for (int i = 0; i < main.FileCount; ++i) entries.push_back(main.FileList->Item(i));
     std::vector<std::string> names;
-    for (const install::CopyItem& item : install::MakePlan(entries, ProgramFolder(), !main.Movie.empty(), {}).items)
+    const install::Plan plan = install::MakePlan(main.Entries(), ProgramFolder(), !main.Movie.empty(), {});
+    for (const install::CopyItem& item : plan.items)
         names.push_back(item.fileNamePart);
     return names;
 }
@@ -103,9 +91,9 @@ void RemoveInstalledCopy(HWND owner, const InstalledCopy& copy, Choices choices)
     try {
         if (choices.game && dirUsable)
             for (const std::string& name : copy.fileNames)
-                if (!name.empty()) DeleteOneFile(dir + name);
+                if (!name.empty()) DeleteFileAt(dir + name);
         if (choices.saves && dirUsable)
-            for (const std::string& name : SaveFileNames()) DeleteOneFile(dir + name);
+            for (const std::string& name : SaveFileNames()) DeleteFileAt(dir + name);
         const std::string folder = WithoutTrailingBackslash(dir);
         if (choices.startMenu && choices.game && choices.saves) DeleteFolderFiles(folder);
         RemoveFolderAndEmptyParents(folder);

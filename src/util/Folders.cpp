@@ -161,6 +161,15 @@ void DeleteFolderFiles(const std::string& folder) noexcept
     }
 }
 
+void DeleteFileAt(const std::string& path) noexcept
+{
+    try {
+        if (!FitsSystemPath(path)) return;
+        if (const auto wide = cp932::ToWide(path)) ::DeleteFileW(wide->c_str());
+    } catch (...) {  // out of memory: the file stays
+    }
+}
+
 bool MayEmptyOrRemove(const std::string& folder) noexcept
 {
     try {

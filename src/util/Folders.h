@@ -16,6 +16,10 @@
 // left alone. Nothing at all in a folder that the guard refuses.
 void DeleteFolderFiles(const std::string& folder) noexcept;
 
+// Deletes the file `path`, as it is: a path of 260 bytes or more, or one without a code-page-932
+// form, is passed over; a failure is ignored.
+void DeleteFileAt(const std::string& path) noexcept;
+
 // Removes `folder` when it is empty, then each enclosing folder that this leaves empty, by whole
 // characters, never the drive and never past the 100th backslash; the walk stops at the first
 // folder that holds entries or that the guard refuses.
