@@ -37,16 +37,6 @@ size_t FindChar(std::string_view text, char c) noexcept
     return std::string_view::npos;
 }
 
-// The form names are indexed and looked up by: ASCII letters lowered, two-byte characters kept whole.
-std::string FoldName(std::string_view name)
-{
-    std::string folded(name);
-    for (size_t i = 0; i < folded.size(); i += CharLength(folded, i)) {
-        if (folded[i] >= 'A' && folded[i] <= 'Z') folded[i] = static_cast<char>(folded[i] - 'A' + 'a');
-    }
-    return folded;
-}
-
 // At most kMaxValueBytes bytes, cut before a character that would not fit whole.
 std::string_view Limit(std::string_view text) noexcept
 {
@@ -97,7 +87,7 @@ IniReader::IniReader(std::string_view bytes)
             const size_t close = FindChar(inside, ']');
             if (close == std::string_view::npos) continue;
             // The first section of a name wins; a later one of the same name is not read at all.
-            auto [it, added] = sections_.try_emplace(FoldName(Trim(inside.substr(0, close))));
+            auto [it, added] = sections_.try_emplace(LowerAscii(Trim(inside.substr(0, close))));
             current = added ? &it->second : nullptr;
             continue;
         }
@@ -107,15 +97,15 @@ IniReader::IniReader(std::string_view bytes)
         // A zero byte ends the value, as it ends the text the system's profile reader hands back.
         std::string_view value = line.substr(equals + 1);
         value = Limit(Unquote(Trim(value.substr(0, value.find('\0')))));
-        current->try_emplace(FoldName(Trim(line.substr(0, equals))), value);
+        current->try_emplace(LowerAscii(Trim(line.substr(0, equals))), value);
     }
 }
 
 const std::string* IniReader::Find(std::string_view section, std::string_view key) const
 {
-    const auto s = sections_.find(FoldName(section));
+    const auto s = sections_.find(LowerAscii(section));
     if (s == sections_.end()) return nullptr;
-    const auto k = s->second.find(FoldName(key));
+    const auto k = s->second.find(LowerAscii(key));
     return k == s->second.end() ? nullptr : &k->second;
 }
 

@@ -28,16 +28,8 @@ bool InWindowsProgramFiles(const std::string& destination)
     std::string level = destination;
     const size_t cut = level.find('\\', 3);
     if (cut != std::string::npos) level.resize(cut);
-    if (windows.empty() || level.empty() || level[0] != windows[0] || level.size() < 2) return false;
-    const std::string rest = level.substr(2);
-    constexpr std::string_view kProgramFiles = "\\program files";
-    if (rest.size() != kProgramFiles.size()) return false;
-    for (size_t i = 0; i < rest.size(); ++i) {
-        const char c = rest[i];
-        const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-        if (lower != kProgramFiles[i]) return false;
-    }
-    return true;
+    if (windows.empty() || level.size() < 2 || level[0] != windows[0]) return false;
+    return LowerAscii(std::string_view(level).substr(2)) == "\\program files";
 }
 
 // Opens `path` for reading and adds its size in KB; false when it cannot be opened.

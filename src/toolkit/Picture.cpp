@@ -19,13 +19,6 @@ constexpr size_t kPlaceableHeaderBytes = 22;
 constexpr DWORD kPlaceableKey = 0x9AC6CDD7;
 constexpr size_t kMetaHeaderBytes = 18;
 
-std::string LowerAscii(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 unsigned Word(const BYTE* bytes, size_t index) noexcept
 {
     return static_cast<unsigned>(bytes[index * 2]) | static_cast<unsigned>(bytes[index * 2 + 1]) << 8;

@@ -22,8 +22,6 @@ size_t NameStart(const std::string& path, bool colon, size_t from = 0) noexcept
 
 size_t FileNameStart(const std::string& path) noexcept { return NameStart(path, true); }
 
-char AsciiLower(char c) noexcept { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 }  // namespace
 
 bool IsLeadByte(unsigned char b) noexcept { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
@@ -49,12 +47,22 @@ std::string Extension(const std::string& path)
     return dot == std::string::npos ? std::string() : path.substr(dot);
 }
 
+std::string LowerAscii(std::string_view text)
+{
+    std::string lowered(text);
+    for (size_t i = 0; i < lowered.size(); ++i) {
+        const unsigned char b = static_cast<unsigned char>(lowered[i]);
+        if (IsLeadByte(b))
+            ++i;
+        else if (b >= 'A' && b <= 'Z')
+            lowered[i] = static_cast<char>(b - 'A' + 'a');
+    }
+    return lowered;
+}
+
 bool IsSoundEntry(const std::string& entry)
 {
-    const size_t start = FileNameStart(entry);
-    if (entry.size() - start < 3) return false;
-    return AsciiLower(entry[start]) == 'w' && AsciiLower(entry[start + 1]) == 'a' &&
-           AsciiLower(entry[start + 2]) == 'v';
+    return LowerAscii(std::string_view(entry).substr(FileNameStart(entry), 3)) == "wav";
 }
 
 bool EndsWithBackslash(const std::string& path) noexcept

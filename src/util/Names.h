@@ -20,6 +20,10 @@
 // From the last dot of the file-name part to the end, dot included; empty when there is none.
 [[nodiscard]] std::string Extension(const std::string& path);
 
+// ASCII letters in lower case, two-byte characters kept whole (their second byte may be a letter):
+// how names are compared without regard to letter case.
+[[nodiscard]] std::string LowerAscii(std::string_view text);
+
 // An entry whose file-name part begins with "wav" in any letter case: sound data.
 [[nodiscard]] bool IsSoundEntry(const std::string& entry);
 

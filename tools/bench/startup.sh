@@ -12,7 +12,7 @@ winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr '/' '\\')"; }
 
 shipped=$ROOT/build/win32/Setup.exe
 size=$(stat -c %s "$shipped")
-echo "size: build/win32/Setup.exe $size bytes; ceiling 163840; the bare program $(stat -c %s "$BUILD/bare_window.exe") bytes"
+echo "size: build/win32/Setup.exe $size bytes; the bare program $(stat -c %s "$BUILD/bare_window.exe") bytes"
 
 disc=$BUILD/bench-disc
 rm -rf "$disc"
