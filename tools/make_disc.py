@@ -404,6 +404,12 @@ def variant_list():
          setter('InstallDir', '見本ゲーム')),
         ('installdir_5c', 'InstallDir=ソフト見本: the second byte of ソ is 0x5C',
          setter('InstallDir', 'ソフト見本')),
+        ('installdir_dotdot', 'InstallDir=..: no folder of its own (it would be the drive root)',
+         setter('InstallDir', '..')),
+        ('installdir_backslash', 'InstallDir=\\: no folder of its own, and no key below Software',
+         setter('InstallDir', '\\')),
+        ('device_entry', 'File13=NUL: a device name (the disc holds a plain file of that name)',
+         lambda layout: layout.files.append('NUL')),
     ] + uninstall_variants(setter, attr) + destination_dialog_variants() + completion_variants(setter)
 
 

@@ -4,8 +4,6 @@
 
 namespace {
 
-bool IsTrailByte(unsigned char b) noexcept { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
-
 // Bytes in the character that starts at `i`: two for a lead byte with a valid second byte, else
 // one, so that a broken pair never hides the '=' or ']' after it.
 size_t CharLength(std::string_view text, size_t i) noexcept

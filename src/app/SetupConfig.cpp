@@ -6,7 +6,12 @@
 #include "toolkit/Error.h"
 #include "util/Names.h"
 
-bool SetupConfig::Usable() const noexcept { return !InstallDir.empty() && FileCount <= kMaxFileCount; }
+bool SetupConfig::Usable() const noexcept
+{
+    // An InstallDir that could name a folder other than the game's own (the drive root for "..",
+    // a device, another drive) is as unusable as a missing one.
+    return IsInstallDirName(InstallDir) && FileCount <= kMaxFileCount;
+}
 
 SetupConfig ParseSetupConfig(std::string_view iniBytes)
 {

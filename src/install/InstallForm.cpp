@@ -8,6 +8,7 @@
 #include "forms/InstallLayout.h"
 #include "toolkit/Error.h"
 #include "util/File.h"
+#include "util/Folders.h"
 #include "util/Names.h"
 #include "util/Person.h"
 #include "util/ProgramPath.h"
@@ -20,6 +21,7 @@ TInstallForm::TInstallForm() { Build(forms::kInstallLayout); }
 namespace {
 
 constexpr char kTitle[] = "Setup.exe";
+constexpr char kUnusableFolder[] = "このフォルダはインストール先に指定できません";
 
 // The Windows drive's Program Files folder, compared as the first folder level of `destination`.
 bool InWindowsProgramFiles(const std::string& destination)
@@ -123,7 +125,7 @@ void TInstallForm::BtBrowseClick()
     case FolderChoice::Cancelled:
         return;
     case FolderChoice::Unusable:
-        ShowMessageBox(Handle(), "このフォルダはインストール先に指定できません", kTitle, MB_OK | MB_ICONERROR);
+        ShowMessageBox(Handle(), kUnusableFolder, kTitle, MB_OK | MB_ICONERROR);
         return;
     case FolderChoice::Chosen:
         break;
@@ -168,6 +170,12 @@ void TInstallForm::BtInstallClick()
             EdInstall.SetText(DefaultDestination(MainForm->InstallDir));
         else
             EdInstall.SetText(destination + (EndsWithBackslash(destination) ? "" : "\\") + gameFolder);
+        return;
+    }
+    // Whatever is installed can be uninstalled: a drive root, a known folder or a folder above one
+    // (an InstallDir named like a known folder under the chosen parent) is never the game's own.
+    if (!IsGameFolder(destination, MainForm->InstallDir)) {
+        ShowMessageBox(Handle(), kUnusableFolder, kTitle, MB_OK | MB_ICONERROR);
         return;
     }
     SetModalResult(toolkit::kModalOk);

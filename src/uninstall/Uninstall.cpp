@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <new>
+
 #include "app/MainForm.h"
 #include "install/InstallPlan.h"
 #include "toolkit/Error.h"
@@ -47,24 +49,6 @@ std::vector<std::string> SaveFileNames()
     return names;
 }
 
-bool IsRecordKeyName(const std::string& installDir) noexcept
-{
-    bool levelEmpty = true;
-    size_t i = 0;
-    while (i < installDir.size()) {
-        const unsigned char b = static_cast<unsigned char>(installDir[i]);
-        if (b == '\\') {
-            if (levelEmpty) return false;
-            levelEmpty = true;
-            ++i;
-            continue;
-        }
-        levelEmpty = false;
-        i += IsLeadByte(b) ? 2 : 1;
-    }
-    return !levelEmpty;
-}
-
 void RemoveStartMenuFolders(HWND owner, const std::string& shortCut) noexcept
 {
     if (shortCut.empty()) return;
@@ -76,7 +60,7 @@ void RemoveStartMenuFolders(HWND owner, const std::string& shortCut) noexcept
             if (!FitsSystemPath(target)) continue;
             DeleteFolderFiles(target);
             RemoveFolderAndEmptyParents(target);
-        } catch (...) {  // out of memory: this folder stays
+        } catch (const std::bad_alloc&) {  // this folder stays
         }
     }
 }
@@ -84,24 +68,28 @@ void RemoveStartMenuFolders(HWND owner, const std::string& shortCut) noexcept
 void RemoveInstalledCopy(HWND owner, const InstalledCopy& copy, Choices choices) noexcept
 {
     if (choices.startMenu) RemoveStartMenuFolders(owner, copy.shortCut);
-    const std::string& dir = copy.installedDir;
-    // Nothing is deleted outside the game's own folder: a Dir that is a drive root, a known folder or
-    // not a full path (files relative to wherever the program runs) keeps even the listed names.
-    const bool dirUsable = MayEmptyOrRemove(WithoutTrailingBackslash(dir));
     try {
-        if (choices.game && dirUsable)
-            for (const std::string& name : copy.fileNames)
-                if (!name.empty()) DeleteFileAt(dir + name);
-        if (choices.saves && dirUsable)
-            for (const std::string& name : SaveFileNames()) DeleteFileAt(dir + name);
-        const std::string folder = WithoutTrailingBackslash(dir);
-        if (choices.startMenu && choices.game && choices.saves) DeleteFolderFiles(folder);
-        RemoveFolderAndEmptyParents(folder);
-    } catch (...) {  // out of memory: the files stay, the record still goes
+        // Nothing is deleted outside the game's own folder: a Dir that is not a folder named after
+        // InstallDir, a drive root, a known folder or not a full path keeps even the listed names.
+        // Files are named inside the folder, so a Dir written without its final backslash still
+        // names nothing beside it.
+        const std::string folder = WithoutTrailingBackslash(copy.installedDir);
+        if (IsGameFolder(folder, copy.installDir)) {
+            if (choices.game)
+                for (const std::string& name : copy.fileNames)
+                    if (!name.empty()) DeleteFileAt(folder + "\\" + name);
+            if (choices.saves)
+                for (const std::string& name : SaveFileNames()) DeleteFileAt(folder + "\\" + name);
+            if (choices.startMenu && choices.game && choices.saves) DeleteFolderFiles(folder);
+            RemoveFolderAndEmptyParents(folder);
+        }
+    } catch (const std::bad_alloc&) {  // the files stay, the record still goes
     }
     try {
-        if (IsRecordKeyName(copy.installDir)) (void)toolkit::Registry().DeleteKey("Software\\" + copy.installDir);
-    } catch (...) {
+        // The setup file's rule for InstallDir: a name that could reach above or beside the game's
+        // key (a lone backslash is Software itself; the registry reads A\ as A) deletes nothing.
+        if (IsInstallDirName(copy.installDir)) (void)toolkit::Registry().DeleteKey("Software\\" + copy.installDir);
+    } catch (const std::bad_alloc&) {
     }
 }
 

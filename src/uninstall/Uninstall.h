@@ -18,10 +18,6 @@ namespace uninstall {
 // Save800.dat, Save900.dat, SaveXXX.dat.
 [[nodiscard]] std::vector<std::string> SaveFileNames();
 
-// Whether "Software\" + `installDir` names a key strictly below HKEY_CURRENT_USER\Software: not
-// empty, no backslash first or last, no empty level (whole characters).
-[[nodiscard]] bool IsRecordKeyName(const std::string& installDir) noexcept;
-
 // Empties and removes the game's Start-menu folder `shortCut` under the current user's Programs
 // folder, then under the all users' one, with the enclosing folders that this leaves empty. An empty
 // `shortCut` means the game has no Start-menu folder: nothing is touched.
@@ -42,7 +38,8 @@ struct Choices {
 
 // The uninstall in its fixed order: Start-menu folders, listed files, save files, with every choice
 // the rest of the folder's files, the folder and its emptied parents, the install record. Every
-// step is tried once; failures and over-long paths are passed over.
+// step is tried once; failures and over-long paths are passed over. The folder's steps are taken
+// only in the game's own folder (IsGameFolder), the record's only for a usable InstallDir.
 void RemoveInstalledCopy(HWND owner, const InstalledCopy& copy, Choices choices) noexcept;
 
 // The main window's handlers: both end the program once done.

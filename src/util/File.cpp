@@ -1,5 +1,7 @@
 #include "util/File.h"
 
+#include <new>
+
 #include "util/Cp932.h"
 #include "util/Names.h"
 
@@ -12,8 +14,15 @@ constexpr size_t kMaxRootBytes = 255;
 bool CFile::Open(const std::string& path, DWORD access) noexcept
 {
     Close();
-    if (!FitsSystemPath(path)) return false;
-    const auto widePath = cp932::ToWide(path);
+    // Only files on a disk: a device (NUL, COM1, CON, in any folder) or a pipe is never opened, as
+    // if it were missing. Device names are refused before the open, which could wait on a port.
+    if (!FitsSystemPath(path) || IsDevicePath(path)) return false;
+    std::optional<std::wstring> widePath;
+    try {
+        widePath = cp932::ToWide(path);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     if (!widePath) return false;
 
     HANDLE handle = INVALID_HANDLE_VALUE;
@@ -29,8 +38,13 @@ bool CFile::Open(const std::string& path, DWORD access) noexcept
         if (handle == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_EXISTS)
             handle = ::CreateFileW(widePath->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, kFlags, nullptr);
     }
-    if (handle != INVALID_HANDLE_VALUE) handle_ = handle;
-    return IsOpen();
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    if (::GetFileType(handle) != FILE_TYPE_DISK) {
+        ::CloseHandle(handle);
+        return false;
+    }
+    handle_ = handle;
+    return true;
 }
 
 bool CFile::Close() noexcept

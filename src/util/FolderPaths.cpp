@@ -118,4 +118,15 @@ bool IsDriveOrShareRoot(std::string_view path) noexcept
     return false;
 }
 
+bool HasStreamColon(std::string_view path) noexcept
+{
+    size_t i = 0;
+    while (i < path.size()) {
+        const unsigned char b = static_cast<unsigned char>(path[i]);
+        if (b == ':' && !(i == 1 && IsDriveLetter(path[0]))) return true;
+        i += IsLeadByte(b) ? 2 : 1;
+    }
+    return false;
+}
+
 }  // namespace folders

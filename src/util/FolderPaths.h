@@ -37,4 +37,7 @@ inline constexpr size_t kMaxSeparators = 100;
 // or without a final backslash, and any device path (\\?\..., \\.\...).
 [[nodiscard]] bool IsDriveOrShareRoot(std::string_view path) noexcept;
 
+// A colon anywhere but after a drive letter: an alternate data stream or a device, never a folder.
+[[nodiscard]] bool HasStreamColon(std::string_view path) noexcept;
+
 }  // namespace folders

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <new>
 #include <optional>
 #include <vector>
 
@@ -57,6 +58,11 @@ std::vector<std::wstring> KnownFolders()
             continue;
         if (auto canonical = Canonical(path)) known.push_back(std::move(*canonical));
     }
+    // The temporary folder too: emptied by a rollback's walk up, it would be gone for every program.
+    wchar_t temp[MAX_PATH + 1] = {};
+    const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
+    if (length > 0 && length <= MAX_PATH)
+        if (auto canonical = Canonical(temp)) known.push_back(std::move(*canonical));
     return known;
 }
 
@@ -64,7 +70,7 @@ std::vector<std::wstring> KnownFolders()
 // none of the known folders and lies above none of them.
 bool MayTouch(const std::string& folder, const std::vector<std::wstring>& known)
 {
-    if (!FitsSystemPath(folder) || folders::IsRelativePath(folder)) return false;
+    if (!FitsSystemPath(folder) || folders::IsRelativePath(folder) || folders::HasStreamColon(folder)) return false;
     const auto wide = cp932::ToWide(folder);
     if (!wide) return false;
     const auto canonical = Canonical(*wide);
@@ -175,6 +181,15 @@ bool MayEmptyOrRemove(const std::string& folder) noexcept
     try {
         return MayTouch(folder, KnownFolders());
     } catch (...) {
+        return false;
+    }
+}
+
+bool IsGameFolder(const std::string& folder, const std::string& installDir) noexcept
+{
+    try {
+        return !installDir.empty() && FileNamePart(folder) == FileNamePart(installDir) && MayEmptyOrRemove(folder);
+    } catch (const std::bad_alloc&) {
         return false;
     }
 }

@@ -27,6 +27,12 @@ void RemoveFolderAndEmptyParents(const std::string& folder) noexcept;
 
 // The guard of the two above: false for an empty or relative path, a drive or share root, and the
 // system's and the player's known folders (Windows, system, Program Files, profile, Desktop,
-// Documents, AppData, ProgramData, Start menu and Programs, current user's and all users') or any
-// folder above one of them.
+// Documents, AppData, ProgramData, Start menu and Programs, current user's and all users', and the
+// temporary folder) or any folder above one of them.
 [[nodiscard]] bool MayEmptyOrRemove(const std::string& folder) noexcept;
+
+// The one guard of the game's own folder, for the uninstall and the destination dialog: `folder`
+// (no trailing backslash) passes the guard above and its last level is the file-name part of
+// `installDir`, compared exactly as the destination dialog's name check compares. A folder that
+// fails it is one of the player's: nothing in it is deleted and it is never removed.
+[[nodiscard]] bool IsGameFolder(const std::string& folder, const std::string& installDir) noexcept;

@@ -7,6 +7,8 @@
 
 // True when `b` begins a two-byte Shift-JIS character.
 [[nodiscard]] bool IsLeadByte(unsigned char b) noexcept;
+// True when `b` can be the second byte of a two-byte character.
+[[nodiscard]] bool IsTrailByte(unsigned char b) noexcept;
 
 // The text after the last backslash or colon, walking whole characters so that a trail byte 0x5C
 // is never a separator; the whole text when there is none.
@@ -36,6 +38,19 @@
 // The game's working folder: the installed folder without one trailing backslash, unless the byte
 // before that backslash is a backslash too.
 [[nodiscard]] std::string GameWorkingFolder(const std::string& installedDir);
+
+// A name that Windows takes for a device in any folder, whatever its extension or stream: CON,
+// PRN, AUX, NUL, COM1..COM9, LPT1..LPT9, CONIN$, CONOUT$ in any letter case ("nul.txt", "COM1 ").
+[[nodiscard]] bool IsDeviceName(std::string_view name) noexcept;
+// Whether a path's last level names a device (C:\x\NUL, NUL:, C:COM1).
+[[nodiscard]] bool IsDevicePath(std::string_view path) noexcept;
+
+// Whether `installDir` can only name a folder of the game's own below whatever folder it is put in,
+// and a registry key strictly below HKEY_CURRENT_USER\Software: levels separated by single
+// backslashes, none empty, none made of dots and spaces only (".", ".."), none a device name, no
+// colon, no character that no file name may hold (judged by whole characters: the second byte of
+// ポ, 0x7C, is no '|'), and every two-byte character whole.
+[[nodiscard]] bool IsInstallDirName(std::string_view installDir) noexcept;
 
 // Whether a path fits the system's paths: at most 259 bytes, so that it and its terminating zero fit
 // MAX_PATH. Longer paths are refused wherever they would be used, never cut.

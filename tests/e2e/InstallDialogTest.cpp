@@ -264,6 +264,7 @@ TEST(InstallDialog, DiscsThatCannotBeInstalledCloseTheDialog)
         {"missing_file", "data\\graphic.dat", false},
         {"missing_sound_data", "data\\wavse.dat", false},
         {"missing_sound_entry", "wavbgm.dat", true},
+        {"device_entry", "NUL", false},  // a device is no file, whatever the disc holds
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.disc);

@@ -119,7 +119,8 @@ TEST_P(UnusableConfiguration, SaysSoAndEnds)
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, UnusableConfiguration,
-                         testing::Values("noini", "emptyinstalldir", "noinstalldir", "count_huge"));
+                         testing::Values("noini", "emptyinstalldir", "noinstalldir", "count_huge",
+                                         "installdir_dotdot", "installdir_backslash"));
 
 TEST(MainMenu, ADirOfAnotherTypeIsReportedAndTheModeStaysUndecided)
 {

@@ -17,7 +17,7 @@ using namespace e2e::menu;
 
 constexpr const char* kDialog = "アンインストールオプション";
 constexpr const char* kStart = "アンインストールの開始";
-constexpr const char* kGameFolder = "見本ゲーム";
+constexpr const char* kGameFolder = "見本ゲーム";  // the Start-menu folder; the game's own is kInstallDir
 
 std::wstring W(const std::string& text) { return cp932::ToWideLossy(text); }
 
@@ -160,7 +160,7 @@ class Uninstalling : public StartMenuRemoval {};
 TEST_F(Uninstalling, TheDialogThenAllThreeBoxesTakeTheWholeFolderAndItsEmptiedParent)
 {
     const std::string outer = Scratch("outer");
-    const std::string dir = outer + "\\inner\\" + kGameFolder;
+    const std::string dir = outer + "\\inner\\" + kInstallDir;
     const std::vector<std::string> listed = CopyInstalled(dir);
     Put(outer + "\\other.txt");
     for (const char* extra : {"log.txt", "Save100.dat", "Save701.dat"}) Put(dir + "\\" + extra);
@@ -208,7 +208,7 @@ TEST_F(Uninstalling, TheDialogThenAllThreeBoxesTakeTheWholeFolderAndItsEmptiedPa
 
 TEST_F(Uninstalling, WithoutSaveDataTheSavesKeepTheFolderTheChoiceOutlivesACancelAndAMissingRecordIsNoError)
 {
-    const std::string dir = Scratch("saves") + "\\" + kGameFolder;
+    const std::string dir = Scratch("saves") + "\\" + kInstallDir;
     const std::vector<std::string> listed = CopyInstalled(dir);
     for (const std::string& save : SaveNames()) Put(dir + "\\" + save);
     Put(dir + "\\log.txt");
@@ -238,7 +238,7 @@ TEST_F(Uninstalling, WithoutSaveDataTheSavesKeepTheFolderTheChoiceOutlivesACance
 
 TEST_F(Uninstalling, ASubfolderKeepsTheFolderAndANestedRecordKeyLeavesItsParent)
 {
-    const std::string dir = Scratch("sub") + "\\" + kGameFolder;
+    const std::string dir = Scratch("sub") + "\\" + kInstallDir;
     const std::vector<std::string> listed = CopyInstalled(dir);
     Put(dir + "\\log.txt");
     Put(dir + "\\セーブ\\kept.dat");
@@ -274,12 +274,26 @@ TEST_F(Uninstalling, ADriveRootOrAKnownFolderKeepsItsOtherFiles)
         }
         EXPECT_FALSE(e2e::InstallRecord::Read(kInstallDir)) << dir;
     }
-    const std::string walked = documents + "\\MihonWalk\\" + kGameFolder;
+    e2e::RemoveTree(documents + "\\MihonWalk");
+    const std::string walked = documents + "\\MihonWalk\\" + kInstallDir;
     CopyInstalled(walked);
     const e2e::InstallRecord record(kInstallDir, walked + "\\");
     Uninstall("base");
     EXPECT_FALSE(e2e::PathExists(documents + "\\MihonWalk"));
     EXPECT_TRUE(e2e::PathExists(documents));
+}
+
+// A record that names a folder of the player's: with every box checked, nothing in it goes, not
+// even files that bear listed or save names, and the record still does.
+TEST_F(Uninstalling, ARecordNamingAPlayersFolderLeavesItWhole)
+{
+    const std::string photos = Scratch("photos") + "\\MyPhotos";
+    const char* const names[] = {"photo1.jpg", "diary.txt", "taxes.xls", "game.exe", "Save000.dat"};
+    for (const char* name : names) Put(photos + "\\" + name);
+    const e2e::InstallRecord record(kInstallDir, photos + "\\");
+    Uninstall("base");
+    for (const char* name : names) EXPECT_TRUE(e2e::PathExists(photos + "\\" + name)) << name;
+    EXPECT_FALSE(e2e::InstallRecord::Read(kInstallDir));
 }
 
 }  // namespace

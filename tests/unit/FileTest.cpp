@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "util/Cp932.h"
+#include "util/Handles.h"
 
 namespace {
 
@@ -111,6 +113,30 @@ TEST_F(CFileTest, PathsThatCannotBeCreated)
         EXPECT_FALSE(file.IsOpen()) << name;
     }
     EXPECT_EQ(::GetFileAttributesW(folder_.WidePathOf(L"no such folder").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Only files on a disk are read or written: a device in any folder, or a pipe, is refused as if
+// it were missing, and nothing is made in its place.
+TEST_F(CFileTest, DevicesAndPipesAreNotFiles)
+{
+    const std::string pipe = "\\\\.\\pipe\\setup-cfile-test";
+    const FileHandle server(::CreateNamedPipeW(Wide(pipe).c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 4, 0, 0, 0,
+                                               nullptr));
+    ASSERT_TRUE(server);
+    for (const std::string& path : {PathOf("NUL"), PathOf("COM1"), PathOf("CON"), PathOf("LPT1"), PathOf("nul.txt"),
+                                    std::string("NUL"), pipe}) {
+        for (const DWORD access : {DWORD{GENERIC_READ}, DWORD{GENERIC_WRITE}}) {
+            CFile file;
+            EXPECT_FALSE(file.Open(path, access)) << path << " " << access;
+            EXPECT_FALSE(file.IsOpen()) << path;
+        }
+    }
+    WIN32_FIND_DATAW found{};
+    const FindHandle search(::FindFirstFileW(folder_.WidePathOf(L"*").c_str(), &found));
+    ASSERT_TRUE(search);
+    do {
+        EXPECT_EQ(found.cFileName[0], L'.') << "made: " << cp932::FromWideLossy(found.cFileName);
+    } while (::FindNextFileW(search.Get(), &found));
 }
 
 TEST_F(CFileTest, ReadOnlyFileCannotBeCreated)

@@ -12,6 +12,7 @@
 
 #include "TestSupport.h"
 #include "util/Cp932.h"
+#include "util/Names.h"
 
 namespace {
 
@@ -81,31 +82,74 @@ TEST(FolderPaths, RootsAndRelativePaths)
 std::string Known(int csidl)
 {
     wchar_t path[MAX_PATH] = {};
-    if (::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK) return {};
+    if (::SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK) return {};
     return cp932::FromWideLossy(path);
+}
+
+std::string ShortSpelling(const std::string& path)
+{
+    wchar_t shorter[MAX_PATH] = {};
+    const DWORD length = ::GetShortPathNameW(testsupport::Wide(path).c_str(), shorter, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? cp932::FromWideLossy(shorter) : std::string();
 }
 
 TEST(Folders, TheGuardRefusesKnownFoldersAndWhatLiesAboveThem)
 {
-    const int refused[] = {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_PROGRAM_FILES, CSIDL_PROFILE, CSIDL_DESKTOPDIRECTORY,
-                           CSIDL_PERSONAL, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_COMMON_APPDATA,
-                           CSIDL_STARTMENU, CSIDL_COMMON_STARTMENU, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS,
-                           CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_COMMON_DOCUMENTS};
+    // Every folder of the system's and the player's own that the guard names.
+    const int refused[] = {
+        CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_SYSTEMX86, CSIDL_FONTS, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
+        CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILES_COMMONX86, CSIDL_PROFILE, CSIDL_DESKTOPDIRECTORY,
+        CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_COMMON_DOCUMENTS, CSIDL_MYMUSIC, CSIDL_MYPICTURES,
+        CSIDL_MYVIDEO, CSIDL_FAVORITES, CSIDL_TEMPLATES, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_COMMON_APPDATA,
+        CSIDL_STARTMENU, CSIDL_COMMON_STARTMENU, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_STARTUP,
+        CSIDL_COMMON_STARTUP,
+    };
     for (const int csidl : refused) {
         const std::string path = Known(csidl);
         ASSERT_FALSE(path.empty()) << csidl;
-        for (const std::string& spelling : {path, path + "\\", path + "\\.", path + "\\x\\..", path + "\\\\"})
+        const std::string shorter = ShortSpelling(path);  // C:\PROG~FBU for C:\Program Files
+        ASSERT_FALSE(shorter.empty()) << path;
+        for (const std::string& spelling : {path + "\\", path + "\\x\\..", shorter, shorter + "\\", LowerAscii(path)})
             EXPECT_FALSE(MayEmptyOrRemove(spelling)) << spelling;
-        std::string lower = path;
-        for (char& c : lower) c = static_cast<char>((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c);
-        EXPECT_FALSE(MayEmptyOrRemove(lower)) << lower;
-        EXPECT_TRUE(MayEmptyOrRemove(path + "\\見本ゲーム")) << path;
+        EXPECT_TRUE(MayEmptyOrRemove(shorter + "\\見本ゲーム")) << shorter;
     }
+    wchar_t temp[MAX_PATH + 1] = {};
+    ASSERT_GT(::GetTempPathW(MAX_PATH + 1, temp), 0u);
+    EXPECT_FALSE(MayEmptyOrRemove(cp932::FromWideLossy(temp)));  // emptied by a rollback's walk, not removed
     const std::string profile = Known(CSIDL_PROFILE);
     EXPECT_FALSE(MayEmptyOrRemove(profile.substr(0, profile.rfind('\\'))));  // the folder of all profiles
-    for (const char* root : {"", "Games", "C:", "C:\\", "C:Games", "T:\\", "\\\\srv\\share", "C:\\Games\\.."})
+    for (const char* root : {"", "Games", "C:", "C:\\", "C:Games", "T:\\", "\\\\srv\\share", "C:\\Games\\..",
+                             "C:\\Games:MihonGame", "C:\\Games\\NUL:x"})
         EXPECT_FALSE(MayEmptyOrRemove(root)) << root;
     EXPECT_TRUE(MayEmptyOrRemove("C:\\Games"));
+}
+
+// The game's own folder: its last level is InstallDir's last level, exactly, and the guard passes.
+TEST(Folders, TheGameFolderBearsTheGamesName)
+{
+    const std::string windows = Known(CSIDL_WINDOWS);
+    const struct {
+        std::string folder;
+        const char* installDir;
+        bool game;
+    } cases[] = {
+        {"C:\\Games\\MihonGame", "MihonGame", true},
+        {"C:\\MihonGame", "MihonGame", true},
+        {"C:\\Games\\mihongame", "MihonGame", false},  // letter case counts, as in the name check
+        {"C:\\MyPhotos", "MihonGame", false},
+        {"C:\\MyPhotos\\MihonGame\\..", "MihonGame", false},
+        {"C:\\Games\\ソフト見本", "ソフト見本", true},    // ソ ends in 0x5C
+        {"C:\\ソ", "見本", false},
+        {"C:\\Games\\見本\\ソ", "見本\\ソ", true},
+        {"C:\\Other\\ソ", "見本\\ソ", true},              // the last level is what the name check compares
+        {"C:\\Games\\MihonParent", "MihonParent\\MihonGame", false},
+        {"MihonGame", "MihonGame", false},                  // relative
+        {"C:\\Games:MihonGame", "MihonGame", false},       // a stream, not a folder
+        {windows, "Windows", false},
+        {windows.substr(0, 3) + "Windows", "Windows", false},
+        {"C:\\MihonGame", "", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsGameFolder(c.folder, c.installDir), c.game) << c.folder << " " << c.installDir;
 }
 
 TEST(Folders, CreateFolderPathMakesEveryLevelAndTellsWhetherTheLastIsNew)

@@ -148,3 +148,32 @@ TEST(GameWorkingFolder, DropsOneFinalBackslashUnlessAnotherPrecedesIt)
     };
     for (const Case& c : cases) EXPECT_EQ(GameWorkingFolder(c.installed), c.folder) << c.installed;
 }
+
+TEST(Names, DevicesAndTheInstallDirRule)
+{
+    const struct {
+        const char* name;
+        bool device;
+    } devices[] = {{"NUL", true},   {"nul.txt", true},  {"COM1", true},  {"lpt9 .dat", true}, {"CON:", true},
+                   {"conin$", true}, {"AUX", true},     {"COM0", false}, {"COM10", false},    {"NULL", false},
+                   {"game.exe", false}, {"ポ", false}};
+    for (const auto& c : devices) EXPECT_EQ(IsDeviceName(c.name), c.device) << c.name;
+    for (const char* path : {"C:\\disc\\NUL", "C:\\disc\\data\\com1.bin", "C:NUL", "x\\PRN:stream"})
+        EXPECT_TRUE(IsDevicePath(path)) << path;
+    EXPECT_FALSE(IsDevicePath("C:\\NUL\\game.exe"));
+
+    // Only a name that stays one folder of its own below any parent, and a key below Software.
+    const struct {
+        const char* installDir;
+        bool usable;
+    } dirs[] = {
+        {"MihonGame", true}, {"A\\B", true},      {"見本ゲーム", true}, {"ポ", true},  // ポ is 0x83 0x7C
+        {"ソフト見本", true}, {"a.b c", true},     {"", false},         {"\\", false}, {"A\\", false},
+        {"\\A", false},      {"A\\\\B", false},   {"..", false},       {".", false},  {"..\\..", false},
+        {"A\\..\\B", false}, {"...", false},      {" ", false},        {"C:x", false}, {"C:\\x", false},
+        {"a|b", false},      {"a*", false},       {"a?", false},       {"a\"b", false}, {"a<b>", false},
+        {"a/b", false},      {"a\tb", false},     {"A\x81", false},    {"A\x81\x20", false}, {"NUL", false},
+        {"A\\com1", false},
+    };
+    for (const auto& c : dirs) EXPECT_EQ(IsInstallDirName(c.installDir), c.usable) << c.installDir;
+}

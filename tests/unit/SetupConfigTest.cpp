@@ -131,6 +131,15 @@ TEST(SetupConfig, EmptyInstallDirIsUnusable)
     }
 }
 
+TEST(SetupConfig, AnInstallDirThatIsNoFolderOfItsOwnIsUnusable)
+{
+    for (const char* value : {"..", "..\\..", "\\", "C:\\Games", "A\\\\B", "NUL"}) {
+        SCOPED_TRACE(value);
+        EXPECT_FALSE(ParseSetupConfig(std::string("[Setup]\nInstallDir=") + value + "\n").Usable());
+    }
+    EXPECT_TRUE(ParseSetupConfig("[Setup]\nInstallDir=A\\B\n").Usable());
+}
+
 TEST(SetupConfig, IniPathReplacesTheExtension)
 {
     struct Case {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <exception>
 
 #include "app/MainForm.h"
@@ -48,6 +49,20 @@ std::wstring Wide(const std::string& text)
 }
 
 bool Exists(const std::string& path) { return ::GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::vector<std::string> Listing(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found{};
+    const FindHandle search(::FindFirstFileW(Wide(folder + "\\*").c_str(), &found));
+    if (!search) return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") names.push_back(cp932::FromWideLossy(name));
+    } while (::FindNextFileW(search.Get(), &found));
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 TempFolder::TempFolder(const std::string& leaf)
 {

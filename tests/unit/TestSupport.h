@@ -19,6 +19,9 @@ std::wstring Wide(const std::string& text);
 // Whether a file or folder is at that CP932 path.
 bool Exists(const std::string& path);
 
+// The names in a folder, "." and ".." left out, sorted; none for a missing folder.
+std::vector<std::string> Listing(const std::string& folder);
+
 // A new folder of its own under the temporary folder, its name ending in `leaf` (CP932), removed with
 // everything in it, read-only files included, when the owner goes; a tree that cannot be removed,
 // such as one with a file still held open, is a failure of the test.
