@@ -5,22 +5,27 @@
 
 #include "app/SetupConfig.h"
 #include "forms/MainLayout.h"
+#include "install/CopyForm.h"
+#include "install/InstallForm.h"
 #include "install/InstallPlan.h"
 #include "install/Installation.h"
 #include "toolkit/Application.h"
+#include "toolkit/Error.h"
+#include "uninstall/UninstForm.h"
 #include "uninstall/Uninstall.h"
-#include "util/Person.h"
-#include "toolkit/Registry.h"
 #include "util/Cp932.h"
+#include "util/Folders.h"
 #include "util/Handles.h"
+#include "util/InstallRecord.h"
 #include "util/Names.h"
+#include "util/Person.h"
 #include "util/ProgramPath.h"
+#include "util/StartMenu.h"
 
 TMainForm* MainForm = nullptr;
 
 namespace {
 
-constexpr char kTitle[] = "Setup.exe";
 
 // ShellExecute's own result: above 32 means started.
 bool StartProgram(HWND owner, const std::string& file, const std::string* folder, int show)
@@ -65,7 +70,7 @@ void TMainForm::FormCreate()
 {
     ReadSetupConfiguration();
     if (InstallDir.empty()) {
-        ShowMessageBox(Handle(), "Iniファイルが読めません", kTitle, MB_OK | MB_ICONERROR);
+        ShowMessageBox(Handle(), "Iniファイルが読めません", kMessageTitle, MB_OK | MB_ICONERROR);
         ::PostMessageW(Handle(), WM_CLOSE, 0, 0);
         return;
     }
@@ -94,8 +99,9 @@ void TMainForm::ReadSetupConfiguration()
 
 void TMainForm::ReadInstallRecord()
 {
-    toolkit::Registry registry(HKEY_CURRENT_USER);
-    if (registry.OpenKeyReadOnly("Software\\" + InstallDir)) InstalledDir = registry.ReadString("Dir");
+    record::Dir recorded = record::Read(InstallDir);
+    if (!recorded.error.empty()) throw toolkit::Error(recorded.error);
+    InstalledDir = std::move(recorded.dir);
 }
 
 void TMainForm::DecideMode()
@@ -137,14 +143,21 @@ std::vector<std::string> TMainForm::Entries() const
     return entries;
 }
 
+install::Plan TMainForm::Plan(install::SoundOptions options) const
+{
+    return install::MakePlan(Entries(), ProgramFolder(), !Movie.empty(), options);
+}
+
 void TMainForm::BtExecClick()
 {
-    const int index = install::GameIndex(!Movie.empty());
-    const std::string file = InstalledDir + FileNamePart(FileList->Item(index));
+    const install::Plan plan = Plan({});
+    // Without the game's entry the list itself reports the position it lacks.
+    const std::string name = plan.gameIndex ? plan.items[static_cast<size_t>(*plan.gameIndex)].fileNamePart
+                                            : FileList->Item(install::GameIndex(!Movie.empty()));
     const std::string folder = GameWorkingFolder(InstalledDir);
     // Shown normally: a game that takes its first show command from its starter would stay hidden.
-    if (!StartProgram(nullptr, file, &folder, SW_SHOWNORMAL))
-        ShowMessageBox(Handle(), "起動エラー", kTitle, MB_OK | MB_ICONERROR);
+    if (!StartProgram(nullptr, InstalledDir + name, &folder, SW_SHOWNORMAL))
+        ShowMessageBox(Handle(), "起動エラー", kMessageTitle, MB_OK | MB_ICONERROR);
     Close();
 }
 
@@ -152,14 +165,66 @@ void TMainForm::BtDxsetupClick()
 {
     const std::string file = ProgramFolder() + "DirectX9.0b\\dxsetup.exe";
     if (!StartProgram(Handle(), file, nullptr, SW_SHOWDEFAULT))
-        ShowMessageBox(Handle(), "dxsetup.exe 起動エラー", kTitle, MB_OK | MB_ICONERROR);
+        ShowMessageBox(Handle(), "dxsetup.exe 起動エラー", kMessageTitle, MB_OK | MB_ICONERROR);
     Close();
 }
 
 void TMainForm::BtExitClick() { Close(); }
 
-void TMainForm::BtInstallClick() { install::RunInstallation(*this); }
+// The destination dialog, the folder, the copy window, then the rollback or the finishing steps.
+void TMainForm::BtInstallClick()
+{
+    TInstallForm& dialog = *InstallForm;
+    dialog.InstallDir = InstallDir;
+    dialog.Movie = Movie;
+    dialog.Entries = Entries();
+    dialog.EdInstall.SetText(DefaultDestination(InstallDir));
+    if (dialog.ShowModal() != toolkit::kModalOk) return;
+    const std::string destination = dialog.EdInstall.Text();
 
-void TMainForm::BtUninstallClick() { uninstall::UninstallClick(*this); }
+    if (!CreateFolderPath(destination) &&
+        ShowMessageBox(Handle(), "すでにフォルダが存在します\n上書きしますか？", kMessageTitle,
+                       MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
 
-void TMainForm::BtDelStartClick() { uninstall::DelStartClick(*this); }
+    TCopyForm& copy = *CopyForm;
+    copy.Work = {{destination, dialog.CurrentPlan()},
+                 dialog.CountedKB,
+                 dialog.CbMovie.Checked() ? destination + "\\" + Movie : std::string(),
+                 WallPaper};
+    if (copy.ShowModal() != toolkit::kModalOk) {
+        ShowMessageBox(Handle(), "中止しました", kMessageTitle, MB_OK | MB_ICONERROR);
+        install::RollBack(destination, copy.Result.created);
+        return;
+    }
+
+    const install::Finished finished =
+        install::Finish(Handle(), {destination, InstallDir, GameName, ShortCut, ShortCut_GDI, copy.Work.job.plan});
+    for (int i = 0; i < finished.shortcutFailures; ++i)
+        ShowMessageBox(Handle(), "ショートカットの作成に失敗しました", kMessageTitle, MB_OK | MB_ICONERROR);
+    if (finished.record.opened) {
+        if (!finished.record.readBack.error.empty()) throw toolkit::Error(finished.record.readBack.error);
+        InstalledDir = finished.record.readBack.dir;
+    }
+    ShowMessageBox(Handle(), "インストールしました", kMessageTitle, MB_OK | MB_ICONINFORMATION);
+    FormShow();
+}
+
+void TMainForm::BtUninstallClick()
+{
+    TUninstForm& dialog = *UninstForm;
+    if (dialog.ShowModal() != toolkit::kModalOk) return;
+    std::vector<std::string> names;
+    for (const install::CopyItem& item : Plan({}).items) names.push_back(item.fileNamePart);
+    uninstall::RemoveInstalledCopy(Handle(), {InstalledDir, InstallDir, ShortCut, std::move(names)},
+                                   {dialog.CbStart.Checked(), dialog.CbGame.Checked(), dialog.CbSave.Checked()});
+    ShowMessageBox(Handle(), "アンインストールしました", kMessageTitle, MB_OK | MB_ICONINFORMATION);
+    Close();
+}
+
+void TMainForm::BtDelStartClick()
+{
+    startmenu::Remove(Handle(), ShortCut);
+    ShowMessageBox(Handle(), "削除しました", kMessageTitle, MB_OK | MB_ICONINFORMATION);
+    Close();
+}

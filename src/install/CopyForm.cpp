@@ -1,25 +1,17 @@
 #include "install/CopyForm.h"
 
-#include <algorithm>
 #include <climits>
 #include <exception>
-#include <memory>
-#include <new>
 
-#include "app/MainForm.h"
 #include "forms/CopyLayout.h"
-#include "install/InstallForm.h"
-#include "install/InstallPlan.h"
 #include "toolkit/Application.h"
 #include "toolkit/Error.h"
-#include "util/File.h"
 #include "util/Person.h"
 
 TCopyForm* CopyForm = nullptr;
 
 namespace {
 
-constexpr DWORD kBlockBytes = 1024 * 1024;
 // A bar whose count does not fit its 32-bit range counts in units of 2^20 instead, and so still
 // ends full.
 constexpr unsigned kCoarseShift = 20;
@@ -31,44 +23,21 @@ unsigned BarShift(unsigned long long count) noexcept { return count > INT_MAX ? 
 // to end, so that they show the exact counts whenever anyone can look.
 constexpr DWORD kBarIntervalMs = 40;
 
+const char* EndingText(install::CopyEnd end) noexcept
+{
+    switch (end) {
+    case install::CopyEnd::NoMemory: return "メモリが足りません";
+    case install::CopyEnd::CannotOpen: return "ファイルが開けません";
+    case install::CopyEnd::CannotRead: return "読み取りエラー";
+    case install::CopyEnd::CannotCreate: return "ファイルが作成できません";
+    case install::CopyEnd::CannotWrite: return "書き込みエラー";
+    case install::CopyEnd::Done:
+    case install::CopyEnd::Stopped: break;
+    }
+    return nullptr;
+}
+
 }  // namespace
-
-// The working state of one run. However the run ends (success, cancel, an error, an exception, the
-// program ending), the buffer goes, the movie ends, both files close and a modal result is set, so
-// the modal window always comes back.
-class TCopyForm::Run {
-public:
-    explicit Run(TCopyForm& form) noexcept : form_(form) {}
-    Run(const Run&) = delete;
-    Run& operator=(const Run&) = delete;
-    ~Run() { Finish(toolkit::kModalCancel); }
-
-    void Finish(int result) noexcept
-    {
-        if (finished_) return;
-        finished_ = true;
-        buffer.reset();
-        if (movie) form_.EndMovie();
-        destination.Close();
-        source.Close();
-        form_.SetModalResult(result);
-    }
-    // The error ending: the message with the file's path as its title.
-    void Fail(const char* text, const std::string& path)
-    {
-        ShowMessageBox(form_.Handle(), text, path, MB_OK | MB_ICONERROR);
-        Finish(toolkit::kModalCancel);
-    }
-
-    std::unique_ptr<char[]> buffer;
-    CFile source;
-    CFile destination;
-    bool movie = false;
-
-private:
-    TCopyForm& form_;
-    bool finished_ = false;
-};
 
 TCopyForm::TCopyForm()
 {
@@ -96,16 +65,15 @@ LRESULT TCopyForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void TCopyForm::FormShow()
 {
-    CreatedFiles.clear();
-    const unsigned long long total = InstallForm->CalcSize();
-    totalShift_ = BarShift(total);
-    PbTotal.SetRange(0, static_cast<int>(total >> totalShift_));
+    Result = {};
+    totalShift_ = BarShift(Work.totalKB);
+    PbTotal.SetRange(0, static_cast<int>(Work.totalKB >> totalShift_));
     PbTotal.SetPosition(0);
     PbCopy.SetPosition(0);
-    if (!InstallForm->CbMovie.Checked() && !MainForm->WallPaper.empty()) {
+    if (Work.movie.empty() && !Work.wallPaper.empty()) {
         // A picture that cannot be shown is reported; the copy starts all the same.
         try {
-            Image.LoadFromFile(MainForm->WallPaper);
+            Image.LoadFromFile(Work.wallPaper);
             Image.SetVisible(true);
         } catch (const std::exception& error) {
             toolkit::ReportUncaught(error);
@@ -117,79 +85,80 @@ void TCopyForm::FormShow()
 
 void TCopyForm::CopyFiles()
 {
-    toolkit::Application& app = toolkit::Application::Instance();
-    Run run(*this);
-    run.buffer.reset(new (std::nothrow) char[kBlockBytes]);
-    if (!run.buffer) {
-        ShowMessageBox(Handle(), "メモリが足りません", "Setup.exe", MB_OK | MB_ICONERROR);
-        return run.Finish(toolkit::kModalCancel);
-    }
-    CancelRequested = false;
-    run.movie = InstallForm->CbMovie.Checked();
-    const std::string folder = InstallForm->EdInstall.Text() + "\\";
-    const install::Plan plan = InstallForm->CurrentPlan();
-    unsigned long long copiedKB = 0;
-    unsigned long long done = 0;
-    unsigned fileShift = 0;
-    DWORD lastShown = ::GetTickCount();
-    const auto showProgress = [&](bool now) {
-        if (!now && ::GetTickCount() - lastShown < kBarIntervalMs) return;
-        PbCopy.SetPosition(static_cast<int>(done >> fileShift));
-        PbTotal.SetPosition(static_cast<int>(copiedKB >> totalShift_));
-        lastShown = ::GetTickCount();
-    };
-
-    for (const install::CopyItem& item : plan.items) {
-        if (item.index == 1 && run.movie) StartMovie();
-        LbCopy.SetCaption(item.fileNamePart + "をコピーしています");
-        if (!item.copied) continue;
-        const std::string& source = item.copySource;
-        const std::string destination = folder + item.storedName;
-
-        // Paths too long for the system are refused by the opens, never cut.
-        if (!run.source.Open(source, GENERIC_READ)) return run.Fail("ファイルが開けません", source);
-        const std::optional<unsigned long long> size = run.source.Size64();
-        if (!size) return run.Fail("読み取りエラー", source);
-        fileShift = BarShift(*size);
-        done = 0;
-        PbCopy.SetRange(0, static_cast<int>(*size >> fileShift));
-        PbCopy.SetPosition(0);
-        if (!run.destination.Open(destination, GENERIC_WRITE)) return run.Fail("ファイルが作成できません", destination);
-        CreatedFiles.push_back(destination);
-
-        while (done < *size) {
-            app.ProcessMessages();
-            if (app.Terminated()) return run.Finish(toolkit::kModalCancel);
-            if (CancelRequested) {
-                showProgress(true);
-                if (ShowMessageBox(Handle(), "本当に中止してもよろしいですか？", "Setp.exe",
-                                   MB_YESNO | MB_ICONERROR | MB_DEFBUTTON2) == IDYES || app.Terminated())
-                    return run.Finish(toolkit::kModalCancel);
-                CancelRequested = false;
-            }
-            const DWORD n = static_cast<DWORD>(std::min<unsigned long long>(*size - done, kBlockBytes));
-            // A short count is an error even when the system reported success (a full disk).
-            if (run.source.Read(run.buffer.get(), n) != n) {
-                showProgress(true);
-                return run.Fail("読み取りエラー", source);
-            }
-            if (run.destination.Write(run.buffer.get(), n) != n) {
-                showProgress(true);
-                return run.Fail("書き込みエラー", destination);
-            }
-            done += n;
-            copiedKB += n / 1024;
-            showProgress(done == *size);
+    // However the copy ends (an exception or the program's end included), the movie stops and a
+    // modal result is set, so that the modal window always comes back.
+    struct Ending {
+        TCopyForm& form;
+        int result = toolkit::kModalCancel;
+        ~Ending()
+        {
+            if (!form.Work.movie.empty()) form.EndMovie();
+            form.SetModalResult(result);
         }
-
-        int date = 0;
-        int time = 0;
-        (void)run.source.GetTime(date, time);
-        (void)run.destination.SetTime(date, time);
-        run.source.Close();
-        run.destination.Close();
+    } ending{*this};
+    CancelRequested = false;
+    fileDone_ = 0;
+    fileSize_ = 0;
+    copiedKB_ = 0;
+    fileShift_ = 0;
+    lastShown_ = ::GetTickCount();
+    Result = install::Copy(Work.job, *this);
+    ShowBars(true);
+    if (Result.end == install::CopyEnd::Done) {
+        ending.result = toolkit::kModalOk;
+        return;
     }
-    run.Finish(toolkit::kModalOk);
+    // A failure names its file in the title; only the stop asked for says nothing.
+    if (const char* text = EndingText(Result.end)) {
+        const bool named = Result.end != install::CopyEnd::NoMemory;
+        ShowMessageBox(Handle(), text, named ? std::string_view(Result.path) : kMessageTitle, MB_OK | MB_ICONERROR);
+    }
+}
+
+void TCopyForm::ItemStarts(const install::CopyItem& item)
+{
+    if (item.index == 1 && !Work.movie.empty()) StartMovie();
+    LbCopy.SetCaption(item.fileNamePart + "をコピーしています");
+}
+
+void TCopyForm::FileSized(unsigned long long size)
+{
+    fileShift_ = BarShift(size);
+    fileSize_ = size;
+    fileDone_ = 0;
+    PbCopy.SetRange(0, static_cast<int>(size >> fileShift_));
+    PbCopy.SetPosition(0);
+}
+
+bool TCopyForm::GoOn()
+{
+    toolkit::Application& app = toolkit::Application::Instance();
+    app.ProcessMessages();
+    if (app.Terminated()) return false;
+    if (CancelRequested) {
+        ShowBars(true);
+        if (ShowMessageBox(Handle(), "本当に中止してもよろしいですか？", "Setp.exe",
+                           MB_YESNO | MB_ICONERROR | MB_DEFBUTTON2) == IDYES ||
+            app.Terminated())
+            return false;
+        CancelRequested = false;
+    }
+    return true;
+}
+
+void TCopyForm::Progress(unsigned long long fileDone, unsigned long long copiedKB)
+{
+    fileDone_ = fileDone;
+    copiedKB_ = copiedKB;
+    ShowBars(fileDone == fileSize_);
+}
+
+void TCopyForm::ShowBars(bool now)
+{
+    if (!now && ::GetTickCount() - lastShown_ < kBarIntervalMs) return;
+    PbCopy.SetPosition(static_cast<int>(fileDone_ >> fileShift_));
+    PbTotal.SetPosition(static_cast<int>(copiedKB_ >> totalShift_));
+    lastShown_ = ::GetTickCount();
 }
 
 void TCopyForm::BtCancelClick() { CancelRequested = true; }
@@ -197,7 +166,7 @@ void TCopyForm::BtCancelClick() { CancelRequested = true; }
 void TCopyForm::StartMovie()
 {
     try {
-        MediaPlayer.SetFileName(InstallForm->EdInstall.Text() + "\\" + MainForm->Movie);
+        MediaPlayer.SetFileName(Work.movie);
         MediaPlayer.Open();
         MediaPlayer.SetDisplayRect(0, 0, Panel.Width(), Panel.Height());
         MediaPlayer.Play();
@@ -211,7 +180,7 @@ void TCopyForm::StartMovie()
 void TCopyForm::MediaPlayerNotify()
 {
     // An empty file name means the movie has ended: a notification still on its way does nothing.
-    if (!InstallForm->CbMovie.Checked() || MediaPlayer.FileName().empty()) return;
+    if (Work.movie.empty() || MediaPlayer.FileName().empty()) return;
     MediaPlayer.SetNotify(true);
     MediaPlayer.Play();
 }

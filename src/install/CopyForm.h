@@ -1,15 +1,16 @@
 #pragma once
-// The copy progress window: copies the file list in 1 MiB blocks while the demo plays.
+// The copy progress window: shows the copy engine's work on the job it is given, with two bars and
+// the demo movie or a picture, and asks before it stops on the player's cancel.
 
 #include <string>
-#include <vector>
 
+#include "install/CopyEngine.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
 #include "toolkit/MediaPlayer.h"
 #include "toolkit/Picture.h"
 
-class TCopyForm : public toolkit::Form {
+class TCopyForm : public toolkit::Form, private install::CopyObserver {
 public:
     TCopyForm();
 
@@ -22,10 +23,17 @@ public:
     toolkit::MediaPlayer MediaPlayer;
     toolkit::Button BtCancel;
 
+    // What the next showing copies, set before it.
+    struct Task {
+        install::CopyJob job;
+        unsigned long long totalKB = 0;  // the install size, the whole bar's range
+        std::string movie;               // the installed movie to loop from the second item; empty for none
+        std::string wallPaper;           // the picture shown without a movie; empty for none
+    };
+    Task Work;
+    // How the last showing's copy ended, with what it created.
+    install::CopyResult Result;
     bool CancelRequested = false;
-    // The destination paths that the last run created or emptied, in order: what a rollback may
-    // delete. A file that was in the destination and never reached is not listed.
-    std::vector<std::string> CreatedFiles;
 
     void FormShow() override;
     // The whole copy; ends by setting the modal result, 1 when every selected file was copied.
@@ -37,14 +45,23 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    class Run;
+    void ItemStarts(const install::CopyItem& item) override;
+    void FileSized(unsigned long long size) override;
+    bool GoOn() override;
+    void Progress(unsigned long long fileDone, unsigned long long copiedKB) override;
 
+    void ShowBars(bool now);
     void StartMovie();
     void EndMovie() noexcept;
 
     bool startPending_ = false;
     bool copying_ = false;
     unsigned totalShift_ = 0;
+    unsigned fileShift_ = 0;
+    unsigned long long fileSize_ = 0;
+    unsigned long long fileDone_ = 0;
+    unsigned long long copiedKB_ = 0;
+    unsigned long lastShown_ = 0;
 };
 
 extern TCopyForm* CopyForm;

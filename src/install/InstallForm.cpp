@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/MainForm.h"
 #include "forms/InstallLayout.h"
+#include "toolkit/Application.h"
 #include "toolkit/Error.h"
 #include "util/File.h"
 #include "util/Folders.h"
@@ -20,7 +20,6 @@ TInstallForm::TInstallForm() { Build(forms::kInstallLayout); }
 
 namespace {
 
-constexpr char kTitle[] = "Setup.exe";
 constexpr char kUnusableFolder[] = "このフォルダはインストール先に指定できません";
 
 // The Windows drive's Program Files folder, compared as the first folder level of `destination`.
@@ -49,23 +48,29 @@ bool CanOpen(const std::string& path)
     return file.Open(path, GENERIC_READ);
 }
 
+// The program ends once the dialog has returned.
+void CloseMainWindow()
+{
+    if (toolkit::Form* main = toolkit::Application::Instance().MainForm()) main->Close();
+}
+
 }  // namespace
 
 install::Plan TInstallForm::CurrentPlan() const
 {
-    return install::MakePlan(MainForm->Entries(), ProgramFolder(), !MainForm->Movie.empty(),
-                             {CbWithSound.Checked(), RbPcm.Checked()});
+    return install::MakePlan(Entries, ProgramFolder(), !Movie.empty(), {CbWithSound.Checked(), RbPcm.Checked()});
 }
 
 unsigned long long TInstallForm::CalcSize()
 {
+    CountedKB = 0;
     unsigned long long total = 0;
     for (const install::CopyItem& item : CurrentPlan().items) {
         if (item.soundEntry) {
             // A missing sound entry means a broken disc: the program ends.
             if (!CanOpen(item.listedSource)) {
                 ShowMessageBox(Handle(), "ファイルが開けません", item.listedSource, MB_OK | MB_ICONERROR);
-                MainForm->Close();
+                CloseMainWindow();
                 return 0;
             }
             if (item.countedSource.empty()) continue;
@@ -75,6 +80,7 @@ unsigned long long TInstallForm::CalcSize()
             return 0;
         }
     }
+    CountedKB = total;
     return total;
 }
 
@@ -111,7 +117,7 @@ void TInstallForm::FormShow()
         return;
     }
     ShowSize(kb);
-    const bool hasMovie = !MainForm->Movie.empty();
+    const bool hasMovie = !Movie.empty();
     CbMovie.SetVisible(hasMovie);
     CbMovie.SetChecked(hasMovie);
 }
@@ -125,14 +131,14 @@ void TInstallForm::BtBrowseClick()
     case FolderChoice::Cancelled:
         return;
     case FolderChoice::Unusable:
-        ShowMessageBox(Handle(), kUnusableFolder, kTitle, MB_OK | MB_ICONERROR);
+        ShowMessageBox(Handle(), kUnusableFolder, kMessageTitle, MB_OK | MB_ICONERROR);
         return;
     case FolderChoice::Chosen:
         break;
     }
     // A drive root such as D:\ keeps a single backslash before the game's folder.
     if (EndsWithBackslash(chosen)) chosen.pop_back();
-    EdInstall.SetText(chosen + "\\" + MainForm->InstallDir);
+    EdInstall.SetText(chosen + "\\" + InstallDir);
     RefreshFreeSpace();
 }
 
@@ -140,7 +146,7 @@ void TInstallForm::BtInstallClick()
 {
     const auto read = EdInstall.TextExact();
     if (!read) {
-        ShowMessageBox(Handle(), "インストール先に使えない文字が含まれています", kTitle, MB_OK | MB_ICONERROR);
+        ShowMessageBox(Handle(), "インストール先に使えない文字が含まれています", kMessageTitle, MB_OK | MB_ICONERROR);
         return;
     }
     const std::string& destination = *read;
@@ -148,7 +154,7 @@ void TInstallForm::BtInstallClick()
         ShowMessageBox(Handle(),
                        "もし Windows Vista であればこのフォルダでは正常に動作いたしません\n"
                        "インストールしてよろしいですか？",
-                       kTitle, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+                       kMessageTitle, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
 
     const unsigned long long requiredMB = CalcSize() / 1024;
@@ -158,24 +164,24 @@ void TInstallForm::BtInstallClick()
         return;
     }
     if (static_cast<unsigned long long>(freeMB) <= requiredMB) {
-        ShowMessageBox(Handle(), "空き容量が不足しています", kTitle, MB_OK | MB_ICONERROR);
+        ShowMessageBox(Handle(), "空き容量が不足しています", kMessageTitle, MB_OK | MB_ICONERROR);
         return;
     }
 
-    const std::string gameFolder = FileNamePart(MainForm->InstallDir);
+    const std::string gameFolder = FileNamePart(InstallDir);
     if (FileNamePart(destination) != gameFolder) {
-        ShowMessageBox(Handle(), "少なくともゲーム名のフォルダは作られます", kTitle, MB_OK | MB_ICONINFORMATION);
+        ShowMessageBox(Handle(), "少なくともゲーム名のフォルダは作られます", kMessageTitle, MB_OK | MB_ICONINFORMATION);
         // An empty destination would be a folder on whatever drive is current: take the default.
         if (destination.empty())
-            EdInstall.SetText(DefaultDestination(MainForm->InstallDir));
+            EdInstall.SetText(DefaultDestination(InstallDir));
         else
             EdInstall.SetText(destination + (EndsWithBackslash(destination) ? "" : "\\") + gameFolder);
         return;
     }
     // Whatever is installed can be uninstalled: a drive root, a known folder or a folder above one
     // (an InstallDir named like a known folder under the chosen parent) is never the game's own.
-    if (!IsGameFolder(destination, MainForm->InstallDir)) {
-        ShowMessageBox(Handle(), kUnusableFolder, kTitle, MB_OK | MB_ICONERROR);
+    if (!IsGameFolder(destination, InstallDir)) {
+        ShowMessageBox(Handle(), kUnusableFolder, kMessageTitle, MB_OK | MB_ICONERROR);
         return;
     }
     SetModalResult(toolkit::kModalOk);
@@ -188,13 +194,13 @@ void TInstallForm::CbWithSoundClick()
     const unsigned long long kb = CalcSize();
     if (kb < 1024) {
         SetModalResult(toolkit::kModalCancel);
-        MainForm->Close();
+        CloseMainWindow();
         return;
     }
     ShowSize(kb);
     const bool withSound = CbWithSound.Checked();
     if (!withSound)
-        ShowMessageBox(Handle(), "ゲームの動作が非常に遅くなる可能性がありますので\nお勧めいたしません", kTitle,
+        ShowMessageBox(Handle(), "ゲームの動作が非常に遅くなる可能性がありますので\nお勧めいたしません", kMessageTitle,
                        MB_OK | MB_ICONINFORMATION);
     RbVorbis.SetEnabled(withSound);
     RbPcm.SetEnabled(withSound);

@@ -2,6 +2,7 @@
 // The install destination dialog: folder, free and required space, sound and demo options.
 
 #include <string>
+#include <vector>
 
 #include "install/InstallPlan.h"
 #include "toolkit/Controls.h"
@@ -23,8 +24,15 @@ public:
     toolkit::RadioButton RbVorbis;
     toolkit::RadioButton RbPcm;
 
+    // The game as the dialog needs it, set by the install button before each showing.
+    std::string InstallDir;
+    std::string Movie;
+    std::vector<std::string> Entries;  // the first FileCount entries of the file list
+
     // The install size in KB (each counted file's bytes div 1024, summed); 0 after a reported failure.
+    // The last count is kept in CountedKB: the one the install button passed is what the copy counts on.
     [[nodiscard]] unsigned long long CalcSize();
+    unsigned long long CountedKB = 0;
     // The file list as the current options select it.
     [[nodiscard]] install::Plan CurrentPlan() const;
 

@@ -1,16 +1,35 @@
 #pragma once
-// A whole installation inside one click of the main menu's install button: the destination dialog,
-// the folder, the copy window, then either the rollback or the Start-menu shortcuts and the install
-// record.
+// The steps of an installation around the copy, without its windows: the rollback of a copy that did
+// not finish, and the finishing steps of one that did (the Start-menu shortcuts, the install record).
+
+#include <windows.h>
 
 #include <string>
 #include <vector>
 
-class TMainForm;
+#include "install/InstallPlan.h"
+#include "util/InstallRecord.h"
 
 namespace install {
 
-void RunInstallation(TMainForm& main);
+// What the finishing steps need, taken once from the configuration and the destination dialog.
+struct Finishing {
+    std::string destination;  // the install folder, without a final backslash
+    std::string installDir;   // the record's key below HKEY_CURRENT_USER\Software
+    std::string gameName;     // the game's shortcut
+    std::string shortCut;     // the Start-menu folder; empty for none
+    std::string shortCutGdi;  // the GDI variant's shortcut; empty for none
+    Plan plan;                // where the game and its GDI variant stand
+};
+
+struct Finished {
+    int shortcutFailures = 0;  // one message each
+    record::Written record;
+};
+
+// The Start-menu folder with the game's, the GDI variant's, the readme's and the uninstall note's
+// shortcuts (working folder: the destination), then the install record.
+[[nodiscard]] Finished Finish(HWND owner, const Finishing& values);
 
 // Deletes the files a cancelled or failed copy left (only those it created or emptied), then the
 // destination folder and the enclosing folders that this leaves empty.

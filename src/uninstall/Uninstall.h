@@ -1,14 +1,10 @@
 #pragma once
-// Uninstalling the game and removing its Start-menu entries: what the main window's uninstall and
-// Start-menu buttons run. The removal steps show nothing; only the two handlers at the end talk to
-// the player.
+// Uninstalling the game, without its windows: values in, every step tried once, nothing shown.
 
 #include <windows.h>
 
 #include <string>
 #include <vector>
-
-class TMainForm;
 
 namespace uninstall {
 
@@ -17,11 +13,6 @@ namespace uninstall {
 // The 104 save files, in the order they are deleted: Save000.dat .. Save099.dat, Save700.dat,
 // Save800.dat, Save900.dat, SaveXXX.dat.
 [[nodiscard]] std::vector<std::string> SaveFileNames();
-
-// Empties and removes the game's Start-menu folder `shortCut` under the current user's Programs
-// folder, then under the all users' one, with the enclosing folders that this leaves empty. An empty
-// `shortCut` means the game has no Start-menu folder: nothing is touched.
-void RemoveStartMenuFolders(HWND owner, const std::string& shortCut) noexcept;
 
 struct InstalledCopy {
     std::string installedDir;            // the record's Dir, with its trailing backslash
@@ -41,9 +32,5 @@ struct Choices {
 // step is tried once; failures and over-long paths are passed over. The folder's steps are taken
 // only in the game's own folder (IsGameFolder), the record's only for a usable InstallDir.
 void RemoveInstalledCopy(HWND owner, const InstalledCopy& copy, Choices choices) noexcept;
-
-// The main window's handlers: both end the program once done.
-void UninstallClick(TMainForm& main);
-void DelStartClick(TMainForm& main);
 
 }  // namespace uninstall

@@ -13,6 +13,9 @@
 // no strings of their own.
 int ShowMessageBox(HWND owner, std::string_view text, std::string_view title, UINT style);
 
+// The title of every message box but the copy's file errors and its cancel question.
+inline constexpr char kMessageTitle[] = "Setup.exe";
+
 class ScriptedPerson {
 public:
     virtual ~ScriptedPerson() = default;

@@ -1,6 +1,6 @@
-// Installations run in-process with the program's windows: cancelled at chosen blocks of the copy
-// (the cancel button and the person's Yes) or by the program's end, and what the rollback leaves;
-// the sound option's way from the dialog to the size and the copy; the file bar at its range's edge.
+// Installations in-process: the copy engine stopped at chosen blocks and what the rollback leaves;
+// with the program's windows, a quit in the middle of the copy, the sound option's way from the
+// dialog to the size and the copy, the destination the dialog accepts, the file bar at its edge.
 
 #include <gtest/gtest.h>
 
@@ -17,50 +17,37 @@
 #include "TestSupport.h"
 #include "app/MainForm.h"
 #include "app/SetupConfig.h"
+#include "install/CopyEngine.h"
 #include "install/CopyForm.h"
 #include "install/InstallForm.h"
 #include "install/Installation.h"
 #include "toolkit/Application.h"
-#include "toolkit/Registry.h"
-#include "uninstall/UninstForm.h"
 #include "util/Cp932.h"
+#include "util/Folders.h"
+#include "util/InstallRecord.h"
 #include "util/Person.h"
 #include "util/ProgramPath.h"
 #include "util/Shell.h"
+#include "util/StartMenu.h"
 
 namespace {
 
-using testsupport::Exists;
 using testsupport::Listing;
 using testsupport::Wide;
+using Files = std::vector<std::pair<std::string, unsigned>>;
 
-constexpr char kCancelQuestion[] = "本当に中止してもよろしいですか？";
 constexpr unsigned kBlock = 1024 * 1024;
 // The disc's files and their copy blocks: 1, 1, 3, 1 and 3; 9 blocks in all.
-const std::pair<const char*, unsigned> kFiles[] = {
+const Files kFiles = {
     {"readme.txt", 10}, {"game.exe", 2000}, {"big.dat", 3000000}, {"small.dat", 5000}, {"last.dat", 2 * kBlock + 5}};
 
-// What a click on the copy window's cancel button sends its window.
-void ClickCancel()
-{
-    const HWND button = CopyForm->BtCancel.Handle();
-    ::PostMessageW(CopyForm->Handle(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(button), BN_CLICKED),
-                   reinterpret_cast<LPARAM>(button));
-}
-
-// Answers every question with Yes, and the cancel question with No until the chosen block: each No
-// clicks the cancel button again, so that the question comes back at the next block.
+// Answers every question with Yes (OK where there is no question), noting the texts.
 struct Person : ScriptedPerson {
-    int yesAtBlock = 0;
-    int block = 0;
     std::vector<std::string> texts;
     int AnswerMessageBox(HWND, const std::string& text, const std::string&, UINT) override
     {
         texts.push_back(text);
-        if (text != kCancelQuestion) return (text.find('\n') != std::string::npos) ? IDYES : IDOK;
-        if (++block == yesAtBlock) return IDYES;
-        ClickCancel();
-        return IDNO;
+        return (text.find('\n') != std::string::npos) ? IDYES : IDOK;
     }
     std::optional<std::string> AnswerFolderBrowser(HWND, const std::string&, const std::string&) override
     {
@@ -68,10 +55,8 @@ struct Person : ScriptedPerson {
     }
 };
 
-std::string g_destination;
-
 WNDPROC g_labelProcedure = nullptr;
-// Runs as the copy shows each file's name, before the file is opened.
+// Runs as the copy window shows each file's name, before the file is opened.
 std::function<void()> g_onFileName;
 
 LRESULT CALLBACK WatchCopyLabel(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
@@ -86,6 +71,8 @@ void WatchFileNames(std::function<void()> onFileName)
     g_labelProcedure = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(CopyForm->LbCopy.Handle(), GWLP_WNDPROC,
                                                                     reinterpret_cast<LONG_PTR>(WatchCopyLabel)));
 }
+
+std::string g_destination;
 
 // The player's part in the destination dialog: the destination typed, the install button pressed.
 void CALLBACK TypeDestination(HWND, UINT, UINT_PTR timer, DWORD) noexcept
@@ -105,14 +92,28 @@ std::string Content(const std::string& path)
     return bytes;
 }
 
+void Write(const std::string& path, const std::string& bytes)
+{
+    const FileHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    ASSERT_TRUE(file && ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+}
+
+void WriteSparse(const std::string& path, unsigned size)
+{
+    const FileHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    LARGE_INTEGER end{};
+    end.QuadPart = size;
+    ASSERT_TRUE(file && ::SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN) && ::SetEndOfFile(file.Get()));
+}
+
 class InstallRun : public testing::Test {
 protected:
     void SetUp() override
     {
         disc_ = ProgramFolder() + "sweep-disc";
         ASSERT_TRUE(::CreateDirectoryW(Wide(disc_).c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS);
-        std::vector<std::pair<std::string, unsigned>> files(std::begin(kFiles), std::end(kFiles));
-        MakeDisc(files);
+        MakeDisc(kFiles);
         SetScriptedPerson(&person_);
         Forget();
     }
@@ -127,65 +128,48 @@ protected:
     }
     // The disc's files, each of its size (a large one sparse), listed in Setup.ini in order: all of
     // them, or those named in `listed`.
-    void MakeDisc(const std::vector<std::pair<std::string, unsigned>>& files, const std::vector<std::string>& listed = {},
+    void MakeDisc(const Files& files, const std::vector<std::string>& listed = {},
                   const std::string& installDir = "SweepGame")
     {
         std::string ini = "[Setup]\r\nGameName=Sweep\r\nInstallDir=" + installDir +
                           "\r\nShortCut=SweepMenu\r\n[Files]\r\n";
-        int n = 0;
+        entries_.clear();
         char fill = 'a';
         for (const auto& [name, size] : files) {
-            if (listed.empty() || std::find(listed.begin(), listed.end(), name) != listed.end())
-                ini += "File" + std::to_string(++n) + "=sweep-disc\\" + name + "\r\n";
+            if (listed.empty() || std::find(listed.begin(), listed.end(), name) != listed.end()) {
+                entries_.push_back("sweep-disc\\" + name);
+                ini += "File" + std::to_string(entries_.size()) + "=" + entries_.back() + "\r\n";
+            }
             if (size > (64u << 20))
                 WriteSparse(disc_ + "\\" + name, size);
             else
                 Write(disc_ + "\\" + name, std::string(size, ++fill));
         }
-        Write(IniPathFor(ProgramPath()), ini + "Count=" + std::to_string(n) + "\r\n");
+        Write(IniPathFor(ProgramPath()), ini + "Count=" + std::to_string(entries_.size()) + "\r\n");
     }
     // No record and no Start-menu folder of the sweep's game, whatever an earlier run left.
     static void Forget()
     {
-        toolkit::Registry registry(HKEY_CURRENT_USER);
-        (void)registry.DeleteKey("Software\\SweepGame");
-        std::string programs;
-        if (!GetSpecialFolderPath(nullptr, programs, CSIDL_PROGRAMS, false)) return;
-        for (const std::string& name : Listing(programs + "\\SweepMenu"))
-            ::DeleteFileW(Wide(programs + "\\SweepMenu\\" + name).c_str());
-        ::RemoveDirectoryW(Wide(programs + "\\SweepMenu").c_str());
+        record::Delete("SweepGame");
+        startmenu::Remove(nullptr, "SweepMenu");
     }
-    static void Write(const std::string& path, const std::string& bytes)
-    {
-        const FileHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        DWORD written = 0;
-        ASSERT_TRUE(file && ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-    }
-    static void WriteSparse(const std::string& path, unsigned size)
-    {
-        const FileHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        LARGE_INTEGER end{};
-        end.QuadPart = size;
-        ASSERT_TRUE(file && ::SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN) && ::SetEndOfFile(file.Get()));
-    }
-    // One installation into `destination`, cancelled at `block`; the messages shown. The first cancel
-    // click comes as the copy shows the first file's name, so that the copy finds it at its first block.
-    std::vector<std::string> InstallCancelledAt(const std::string& destination, int block,
-                                                std::function<void()> onFirstFile = ClickCancel)
+    // One installation from the main menu's install button into `destination`, with the program's
+    // windows; `prepare` runs once they exist, `onFirstFile` as the copy shows the first file's name.
+    std::vector<std::string> Install(const std::string& destination, const std::function<void()>& prepare,
+                                     std::function<void()> onFirstFile)
     {
         person_.texts.clear();
-        person_.block = 0;
-        person_.yesAtBlock = block;
         g_destination = destination;
         {
             testsupport::ProgramWindows windows;
+            prepare();
             bool first = true;
             WatchFileNames([&] {
-                if (first) onFirstFile();
+                if (first && onFirstFile) onFirstFile();
                 first = false;
             });
             ::SetTimer(nullptr, 0, 0, TypeDestination);
-            install::RunInstallation(*MainForm);
+            MainForm->BtInstallClick();
         }
         MSG quit;
         while (::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
@@ -195,23 +179,38 @@ protected:
 
     Person person_;
     std::string disc_;
+    std::vector<std::string> entries_;
+};
+
+// Stops the copy before its Nth block.
+struct StopAt : install::CopyObserver {
+    explicit StopAt(int block) : stopAt(block) {}
+    void ItemStarts(const install::CopyItem&) override {}
+    void FileSized(unsigned long long) override {}
+    bool GoOn() override { return ++blocks < stopAt; }
+    void Progress(unsigned long long, unsigned long long) override {}
+    int stopAt;
+    int blocks = 0;
 };
 
 TEST_F(InstallRun, EachRollbackLeavesWhatWasThereAndNothingElse)
 {
-    std::string programs;
-    ASSERT_TRUE(GetSpecialFolderPath(nullptr, programs, CSIDL_PROGRAMS, false));
+    const install::Plan plan = install::MakePlan(entries_, ProgramFolder(), false, {});
     // Before the first block; in the middle of the large file; between files (the first block of the
     // file after it); on the last block.
     for (const int block : {1, 4, 6, 9}) {
-        SCOPED_TRACE("cancelled at block " + std::to_string(block));
+        SCOPED_TRACE("stopped at block " + std::to_string(block));
         // A new folder two levels deep, in a parent that holds a file of its own.
         testsupport::TempFolder parent("sweep");
         ASSERT_TRUE(parent.Made());
         parent.Write("keep.txt", std::string("kept"));
-        auto texts = InstallCancelledAt(parent.PathOf("New\\SweepGame"), block);
-        EXPECT_EQ(std::count(texts.begin(), texts.end(), kCancelQuestion), block);
-        EXPECT_EQ(texts.back(), "中止しました");
+        const std::string made = parent.PathOf("New\\SweepGame");
+        ASSERT_TRUE(CreateFolderPath(made));
+        StopAt observer(block);
+        install::CopyResult result = install::Copy({made, plan}, observer);
+        EXPECT_EQ(result.end, install::CopyEnd::Stopped);
+        EXPECT_EQ(observer.blocks, block);
+        install::RollBack(made, result.created);
         EXPECT_EQ(Listing(parent.Path()), std::vector<std::string>{"keep.txt"});
 
         // An existing folder: the player's file stays, and so does a file of a listed name until the
@@ -220,8 +219,9 @@ TEST_F(InstallRun, EachRollbackLeavesWhatWasThereAndNothingElse)
         ASSERT_TRUE(::CreateDirectoryW(Wide(existing).c_str(), nullptr));
         Write(existing + "\\player.sav", "saved");
         Write(existing + "\\last.dat", "old");
-        texts = InstallCancelledAt(existing, block);
-        EXPECT_EQ(texts.front(), "すでにフォルダが存在します\n上書きしますか？");
+        observer.blocks = 0;
+        result = install::Copy({existing, plan}, observer);
+        install::RollBack(existing, result.created);
         const bool lastReached = block >= 7;
         const std::vector<std::string> left =
             lastReached ? std::vector<std::string>{"player.sav"} : std::vector<std::string>{"last.dat", "player.sav"};
@@ -230,10 +230,6 @@ TEST_F(InstallRun, EachRollbackLeavesWhatWasThereAndNothingElse)
         if (!lastReached) {
             EXPECT_EQ(Content(existing + "\\last.dat"), "old");
         }
-
-        toolkit::Registry registry(HKEY_CURRENT_USER);
-        EXPECT_FALSE(registry.OpenKeyReadOnly("Software\\SweepGame"));
-        EXPECT_FALSE(Exists(programs + "\\SweepMenu"));
     }
 }
 
@@ -244,36 +240,73 @@ TEST_F(InstallRun, QuittingMidCopyEndsTheCopyAndRollsBack)
     testsupport::TempFolder parent("quit");
     ASSERT_TRUE(parent.Made());
     parent.Write("keep.txt", std::string("kept"));
-    const auto texts = InstallCancelledAt(parent.PathOf("New\\SweepGame"), 0, [] { ::PostQuitMessage(0); });
+    const auto texts = Install(parent.PathOf("New\\SweepGame"), [] {}, [] { ::PostQuitMessage(0); });
     EXPECT_EQ(texts, std::vector<std::string>{"中止しました"});
     EXPECT_EQ(Listing(parent.Path()), std::vector<std::string>{"keep.txt"});
-    EXPECT_FALSE(toolkit::Registry(HKEY_CURRENT_USER).OpenKeyReadOnly("Software\\SweepGame"));
+    EXPECT_EQ(record::Read("SweepGame").dir, "");
 }
 
 // 非圧縮音声: the dialog's choice decides the file counted for a sound entry and the file copied.
 TEST_F(InstallRun, TheUncompressedSoundOptionReachesTheSizeAndTheCopy)
 {
-    MakeDisc({{"other.bin", 2048}, {"wav01.wav", 1}, {"wav01.dat", 3072}, {"wav012.dat", 7168}, {"wav012.wav", 2}},
+    MakeDisc({{"other.bin", kBlock}, {"wav01.wav", 1}, {"wav01.dat", 3072}, {"wav012.dat", 7168}, {"wav012.wav", 2}},
              {"other.bin", "wav01.wav"});
-    testsupport::TempFolder to("pcm");
-    ASSERT_TRUE(to.Made());
     const struct {
         bool withSound, pcm;
         unsigned long long kb;
         const char* copied;  // the installed wav01.wav, or nothing
-    } cases[] = {{true, false, 2 + 3, "c"}, {true, true, 2 + 7, "ff"}, {false, true, 2, nullptr}};
+    } cases[] = {{true, false, 1024 + 3, "c"}, {true, true, 1024 + 7, "ff"}, {false, true, 1024, nullptr}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.withSound) + std::to_string(c.pcm));
+        testsupport::TempFolder to("pcm");
+        ASSERT_TRUE(to.Made());
+        unsigned long long counted = 0;
+        const auto texts = Install(
+            to.PathOf("SweepGame"),
+            [&] {
+                InstallForm->CbWithSound.SetChecked(c.withSound);
+                InstallForm->RbVorbis.SetChecked(!c.pcm);
+                InstallForm->RbPcm.SetChecked(c.pcm);
+            },
+            [&] { counted = CopyForm->Work.totalKB; });
+        EXPECT_EQ(texts.back(), "インストールしました");
+        EXPECT_EQ(counted, c.kb);
+        EXPECT_EQ(Content(to.PathOf("SweepGame\\wav01.wav")), c.copied ? c.copied : "(none)");
+        EXPECT_EQ(Content(to.PathOf("SweepGame\\other.bin")).size(), 64u);
+        Forget();
+    }
+}
+
+// The destination that closes the dialog ends in the game's folder name, letter case included, and
+// is a folder the uninstall may remove: never relative, a drive root or a known folder.
+TEST_F(InstallRun, TheDestinationIsTheGamesOwnFolder)
+{
+    wchar_t windowsFolder[MAX_PATH] = {};
+    ASSERT_GT(::GetWindowsDirectoryW(windowsFolder, MAX_PATH), 0u);
+    const std::string windows = cp932::FromWideLossy(windowsFolder);
+    const char* const kUnusable = "このフォルダはインストール先に指定できません";
+    const struct {
+        std::string installDir, typed, after;
+        const char* message;  // none when the dialog closes with OK
+    } cases[] = {
+        {"SweepGame", "C:\\Games\\sweepgame", "C:\\Games\\sweepgame\\SweepGame", "少なくともゲーム名のフォルダは作られます"},
+        {"SweepGame", "C:\\Games\\SweepGame", "C:\\Games\\SweepGame", nullptr},
+        {"SweepGame", "C:SweepGame", "C:SweepGame", kUnusable},  // relative to the drive's current folder
+        {windows.substr(3), windows, windows, kUnusable},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        MakeDisc(kFiles, {}, c.installDir);
         testsupport::ProgramWindows windows;
-        InstallForm->CbWithSound.SetChecked(c.withSound);
-        InstallForm->RbVorbis.SetChecked(!c.pcm);
-        InstallForm->RbPcm.SetChecked(c.pcm);
-        EXPECT_EQ(InstallForm->CalcSize(), c.kb);
-        InstallForm->EdInstall.SetText(to.Path());
-        ::DeleteFileW(Wide(to.PathOf("wav01.wav")).c_str());
-        ASSERT_EQ(CopyForm->ShowModal(), toolkit::kModalOk);
-        EXPECT_EQ(Content(to.PathOf("wav01.wav")), c.copied ? c.copied : "(none)");
-        EXPECT_EQ(Content(to.PathOf("other.bin")).size(), 64u);
+        person_.texts.clear();
+        InstallForm->InstallDir = c.installDir;
+        InstallForm->Entries = entries_;
+        InstallForm->SetModalResult(toolkit::kModalNone);
+        InstallForm->EdInstall.SetText(c.typed);
+        InstallForm->BtInstallClick();
+        EXPECT_EQ(InstallForm->EdInstall.Text(), c.after);
+        EXPECT_EQ(person_.texts, c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+        EXPECT_EQ(InstallForm->ModalResult(), c.message ? toolkit::kModalNone : toolkit::kModalOk);
     }
 }
 
@@ -294,7 +327,7 @@ TEST_F(InstallRun, TheFileBarEndsFullAtTheEdgeOfItsRange)
                               static_cast<int>(::SendMessageW(bar, PBM_GETPOS, 0, 0)));
         };
         WatchFileNames(note);
-        InstallForm->EdInstall.SetText(to);
+        CopyForm->Work = {{to, install::MakePlan(entries_, ProgramFolder(), false, {})}, 4u << 20, "", ""};
         EXPECT_EQ(CopyForm->ShowModal(), toolkit::kModalOk);
         note();
     }
@@ -303,38 +336,6 @@ TEST_F(InstallRun, TheFileBarEndsFullAtTheEdgeOfItsRange)
     ASSERT_EQ(ends.size(), 3u);  // before the first file, after each
     EXPECT_EQ(ends[1], std::make_pair(0x7FFFFFFF, 0x7FFFFFFF));
     EXPECT_EQ(ends[2], std::make_pair(2048, 2048));  // counted in MiB
-}
-
-// The destination that closes the dialog ends in the game's folder name, letter case included, and
-// is a folder the uninstall may remove: never relative, a drive root or a known folder.
-TEST_F(InstallRun, TheDestinationIsTheGamesOwnFolder)
-{
-    wchar_t windowsFolder[MAX_PATH] = {};
-    ASSERT_GT(::GetWindowsDirectoryW(windowsFolder, MAX_PATH), 0u);
-    const std::string windows = cp932::FromWideLossy(windowsFolder);
-    const char* const kUnusable = "このフォルダはインストール先に指定できません";
-    const struct {
-        std::string installDir, typed, after;
-        const char* message;  // none when the dialog closes with OK
-    } cases[] = {
-        {"SweepGame", "C:\\Games\\sweepgame", "C:\\Games\\sweepgame\\SweepGame", "少なくともゲーム名のフォルダは作られます"},
-        {"SweepGame", "C:\\Games\\SweepGame", "C:\\Games\\SweepGame", nullptr},
-        {"SweepGame", "C:SweepGame", "C:SweepGame", kUnusable},  // relative to the drive's current folder
-        {windows.substr(3), windows, windows, kUnusable},
-    };
-    std::vector<std::pair<std::string, unsigned>> files(std::begin(kFiles), std::end(kFiles));
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.typed);
-        MakeDisc(files, {}, c.installDir);
-        testsupport::ProgramWindows windows;
-        person_.texts.clear();
-        InstallForm->SetModalResult(toolkit::kModalNone);
-        InstallForm->EdInstall.SetText(c.typed);
-        InstallForm->BtInstallClick();
-        EXPECT_EQ(InstallForm->EdInstall.Text(), c.after);
-        EXPECT_EQ(person_.texts, c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
-        EXPECT_EQ(InstallForm->ModalResult(), c.message ? toolkit::kModalNone : toolkit::kModalOk);
-    }
 }
 
 }  // namespace

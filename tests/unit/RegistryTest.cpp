@@ -1,10 +1,9 @@
-#include "toolkit/Registry.h"
+#include "util/Registry.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "toolkit/Error.h"
 #include "util/Cp932.h"
 
 #include "TestSupport.h"
@@ -54,14 +53,10 @@ protected:
         SetRaw(path, name, type, text.c_str(),
                static_cast<DWORD>((text.size() + (terminated ? 1 : 0)) * sizeof(wchar_t)));
     }
-    static std::string ErrorOf(const toolkit::Registry& registry, const std::string& name)
+    static std::string ErrorOf(const CRegistry& registry, const std::string& name)
     {
-        try {
-            (void)registry.ReadString(name);
-        } catch (const toolkit::Error& error) {
-            return error.Message();
-        }
-        return "(no error)";
+        const RegistryText read = registry.ReadString(name);
+        return read.error.empty() ? "(no error)" : read.error;
     }
 
     std::string base_;
@@ -69,14 +64,14 @@ protected:
 
 TEST_F(RegistryTest, OpeningAMissingKeyFailsAndCreatesNothing)
 {
-    toolkit::Registry registry;
+    CRegistry registry;
     EXPECT_FALSE(registry.OpenKeyReadOnly(base_ + "\\Game"));
     EXPECT_FALSE(registry.KeyOpen());
     EXPECT_FALSE(registry.OpenKey(base_ + "\\Game", false));
     EXPECT_FALSE(registry.OpenKey(base_ + "\\\x81", true));  // a lead byte alone: no Unicode form
     EXPECT_FALSE(Exists(base_));
-    EXPECT_EQ(registry.ReadString("Dir"), "");  // no key open: nothing to read
-    EXPECT_THROW(registry.WriteString("Dir", "x"), toolkit::Error);
+    EXPECT_EQ(registry.ReadString("Dir").text, "");  // no key open: nothing to read
+    EXPECT_FALSE(registry.WriteString("Dir", "x"));
 }
 
 TEST_F(RegistryTest, ReadsStringValuesAsStoredWithoutExpansion)
@@ -99,11 +94,11 @@ TEST_F(RegistryTest, ReadsStringValuesAsStoredWithoutExpansion)
     };
     for (const auto& c : cases) SetText(path, c.name, c.type, c.stored, c.terminated);
 
-    toolkit::Registry registry;
+    CRegistry registry;
     ASSERT_TRUE(registry.OpenKeyReadOnly(path));
     for (const auto& c : cases)
-        EXPECT_EQ(registry.ReadString(cp932::FromWideLossy(c.name)), c.expected) << cp932::FromWideLossy(c.name);
-    EXPECT_EQ(registry.ReadString("Missing"), "");
+        EXPECT_EQ(registry.ReadString(cp932::FromWideLossy(c.name)).text, c.expected) << cp932::FromWideLossy(c.name);
+    EXPECT_EQ(registry.ReadString("Missing").text, "");
 }
 
 TEST_F(RegistryTest, ValuesOfOtherTypesOrWithoutCp932FormAreErrors)
@@ -116,7 +111,7 @@ TEST_F(RegistryTest, ValuesOfOtherTypesOrWithoutCp932FormAreErrors)
     SetText(path, L"Multi", REG_MULTI_SZ, std::wstring(L"a\0b\0", 4));
     SetText(path, L"Accented", REG_SZ, L"caf\u00e9");
 
-    toolkit::Registry registry;
+    CRegistry registry;
     ASSERT_TRUE(registry.OpenKeyReadOnly(path));
     EXPECT_EQ(ErrorOf(registry, "Dir"), "'Dir' のデータ型が不正です");
     EXPECT_EQ(ErrorOf(registry, "Binary"), "'Binary' のデータ型が不正です");
@@ -142,12 +137,12 @@ TEST_F(RegistryTest, OddSizedStringValuesReadWithoutTheirLastByte)
     };
     for (const auto& c : cases) SetRaw(path, c.name, c.type, text.c_str(), c.bytes);
 
-    toolkit::Registry registry;
+    CRegistry registry;
     ASSERT_TRUE(registry.OpenKeyReadOnly(path));
     for (const auto& c : cases) {
         std::string expected;
         for (DWORD i = 0; i < c.bytes / sizeof(wchar_t); ++i) expected += "表";
-        EXPECT_EQ(registry.ReadString(cp932::FromWideLossy(c.name)), expected) << c.bytes;
+        EXPECT_EQ(registry.ReadString(cp932::FromWideLossy(c.name)).text, expected) << c.bytes;
     }
 }
 
@@ -166,9 +161,9 @@ TEST_F(RegistryTest, WritesAndReadsBackLargeAndJapaneseValuesUnderNestedNewKeys)
         {"Empty", ""},
     };
 
-    toolkit::Registry registry;
+    CRegistry registry;
     ASSERT_TRUE(registry.OpenKey(path, true));
-    for (const auto& c : cases) registry.WriteString(c.name, c.value);
+    for (const auto& c : cases) EXPECT_TRUE(registry.WriteString(c.name, c.value)) << c.name;
     registry.CloseKey();
     EXPECT_FALSE(registry.KeyOpen());
 
@@ -186,25 +181,20 @@ TEST_F(RegistryTest, WritesAndReadsBackLargeAndJapaneseValuesUnderNestedNewKeys)
     EXPECT_EQ(std::wstring(text), L"ａｂｃ");
 
     ASSERT_TRUE(registry.OpenKeyReadOnly(path));
-    for (const auto& c : cases) EXPECT_EQ(registry.ReadString(c.name), c.value) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(registry.ReadString(c.name).text, c.value) << c.name;
     // The same key opened again for writing, without creating.
     ASSERT_TRUE(registry.OpenKey(path, false));
-    registry.WriteString("Dir", "E:\\");
-    EXPECT_EQ(registry.ReadString("Dir"), "E:\\");
+    EXPECT_TRUE(registry.WriteString("Dir", "E:\\"));
+    EXPECT_EQ(registry.ReadString("Dir").text, "E:\\");
 }
 
 TEST_F(RegistryTest, WritingToAKeyOpenedReadOnlyIsAnError)
 {
     SetText(base_, L"Dir", REG_SZ, L"C:\\");
-    toolkit::Registry registry;
+    CRegistry registry;
     ASSERT_TRUE(registry.OpenKeyReadOnly(base_));
-    try {
-        registry.WriteString("Dir", "D:\\");
-        ADD_FAILURE() << "no error";
-    } catch (const toolkit::Error& error) {
-        EXPECT_EQ(error.Message(), "'Dir' の書き込みに失敗しました");
-    }
-    EXPECT_EQ(registry.ReadString("Dir"), "C:\\");
+    EXPECT_FALSE(registry.WriteString("Dir", "D:\\"));
+    EXPECT_EQ(registry.ReadString("Dir").text, "C:\\");
     registry.SetRoot(HKEY_CURRENT_USER);
     EXPECT_FALSE(registry.KeyOpen());
 }
@@ -217,7 +207,7 @@ TEST_F(RegistryTest, DeleteKeyRemovesSubkeysAndValuesAndNothingElse)
     SetText(base_ + "\\Sibling", L"Dir", REG_SZ, L"kept");
     SetText(base_ + "\\ソフト表示", L"Dir", REG_SZ, L"kept too");  // a name that begins like the deleted one
 
-    toolkit::Registry registry;
+    CRegistry registry;
     EXPECT_TRUE(registry.DeleteKey(tree));
     EXPECT_FALSE(Exists(tree));
     EXPECT_TRUE(Exists(base_ + "\\Sibling"));
@@ -233,7 +223,7 @@ TEST_F(RegistryTest, DeleteKeyRemovesSubkeysAndValuesAndNothingElse)
 TEST_F(RegistryTest, DeleteKeyWhileTheSameKeyIsOpen)
 {
     SetText(base_ + "\\Game\\Sub", L"Dir", REG_SZ, L"value");
-    toolkit::Registry registry;
+    CRegistry registry;
     ASSERT_TRUE(registry.OpenKeyReadOnly(base_ + "\\Game"));
     EXPECT_TRUE(registry.DeleteKey(base_ + "\\Game"));
     EXPECT_FALSE(Exists(base_ + "\\Game"));

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "toolkit/Registry.h"
+#include "util/Registry.h"
 #include "util/Cp932.h"
 #include "util/Handles.h"
 
@@ -41,7 +41,7 @@ void MakeKey(const std::string& path)
               ERROR_SUCCESS);
 }
 
-void DeleteKeys(const std::string& path) { (void)toolkit::Registry(HKEY_CURRENT_USER).DeleteKey(path); }
+void DeleteKeys(const std::string& path) { (void)CRegistry(HKEY_CURRENT_USER).DeleteKey(path); }
 
 constexpr uninstall::Choices kEverything{true, true, true};
 

@@ -1,6 +1,6 @@
 #pragma once
-// The registry as the handlers use it: one root key, at most one open key under it, string values.
-// Paths and names are code-page-932 texts; nested paths are written "Software\\A\\B".
+// CRegistry: one root key, at most one open key under it, string values, with results instead of
+// messages. Paths and names are code-page-932 texts; nested paths are written "Software\\A\\B".
 
 #include <windows.h>
 
@@ -8,11 +8,15 @@
 
 #include "util/Handles.h"
 
-namespace toolkit {
+// A string value as read: its text, or why it cannot be used (a message naming the value).
+struct RegistryText {
+    std::string text;
+    std::string error;
+};
 
-class Registry {
+class CRegistry {
 public:
-    explicit Registry(HKEY root = HKEY_CURRENT_USER) noexcept : root_(root) {}
+    explicit CRegistry(HKEY root = HKEY_CURRENT_USER) noexcept : root_(root) {}
 
     // Closes the open key, if any: paths that follow are under `root`.
     void SetRoot(HKEY root) noexcept;
@@ -27,11 +31,11 @@ public:
 
     // The string value `name` of the open key: "" when it (or the open key) is missing; the text up
     // to its first zero character, unexpanded, for REG_SZ and REG_EXPAND_SZ of any size (an odd
-    // last byte is dropped). Throws Error for another type, and another Error for a text without a
-    // code-page-932 form.
-    [[nodiscard]] std::string ReadString(const std::string& name) const;
-    // Writes a REG_SZ value into the open key; throws Error when it cannot.
-    void WriteString(const std::string& name, const std::string& value);
+    // last byte is dropped). An error for another type, a text without a code-page-932 form, or a
+    // value that cannot be read.
+    [[nodiscard]] RegistryText ReadString(const std::string& name) const;
+    // Writes a REG_SZ value into the open key; false when it cannot.
+    [[nodiscard]] bool WriteString(const std::string& name, const std::string& value);
 
     // Deletes the key `path` under the root with all its subkeys and values, the deepest first.
     // False when the key was missing or could not be deleted entirely.
@@ -44,4 +48,3 @@ private:
     RegKey key_;
 };
 
-}  // namespace toolkit

@@ -1,16 +1,15 @@
-#include "toolkit/Registry.h"
+#include "util/Registry.h"
 
 #include <algorithm>
 #include <optional>
 #include <vector>
 
-#include "toolkit/Error.h"
 #include "util/Cp932.h"
+#include "toolkit/Error.h"
 
-namespace toolkit {
 namespace {
 
-std::string TypeError(const std::string& name) { return Format("'%s' のデータ型が不正です", name); }
+std::string TypeError(const std::string& name) { return toolkit::Format("'%s' のデータ型が不正です", name); }
 
 // The names of the direct subkeys of `key`, or nothing when they cannot be listed.
 std::optional<std::vector<std::wstring>> SubkeyNames(HKEY key)
@@ -56,17 +55,17 @@ bool DeleteTree(HKEY parent, const std::wstring& subkey)
 
 }  // namespace
 
-void Registry::SetRoot(HKEY root) noexcept
+void CRegistry::SetRoot(HKEY root) noexcept
 {
     CloseKey();
     root_ = root;
 }
 
-bool Registry::OpenKeyReadOnly(const std::string& path) { return Open(path, KEY_READ, false); }
+bool CRegistry::OpenKeyReadOnly(const std::string& path) { return Open(path, KEY_READ, false); }
 
-bool Registry::OpenKey(const std::string& path, bool create) { return Open(path, KEY_READ | KEY_WRITE, create); }
+bool CRegistry::OpenKey(const std::string& path, bool create) { return Open(path, KEY_READ | KEY_WRITE, create); }
 
-bool Registry::Open(const std::string& path, REGSAM access, bool create)
+bool CRegistry::Open(const std::string& path, REGSAM access, bool create)
 {
     CloseKey();
     const auto widePath = cp932::ToWide(path);
@@ -81,13 +80,13 @@ bool Registry::Open(const std::string& path, REGSAM access, bool create)
     return true;
 }
 
-void Registry::CloseKey() noexcept { key_.Reset(); }
+void CRegistry::CloseKey() noexcept { key_.Reset(); }
 
-std::string Registry::ReadString(const std::string& name) const
+RegistryText CRegistry::ReadString(const std::string& name) const
 {
-    if (!key_) return std::string();
+    if (!key_) return {};
     const auto wideName = cp932::ToWide(name);
-    if (!wideName) throw Error(Format("'%s' を読み取れません", name));
+    if (!wideName) return {{}, toolkit::Format("'%s' を読み取れません", name)};
 
     // The size is asked first; the value may still change between the calls, so ask again until
     // the buffer holds all of it. Every retry offers more room than the one before, so the loop ends
@@ -97,7 +96,7 @@ std::string Registry::ReadString(const std::string& name) const
     LONG result = ::RegQueryValueExW(key_.Get(), wideName->c_str(), nullptr, &type, nullptr, &size);
     std::vector<wchar_t> data;
     while (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) {
-        if (type != REG_SZ && type != REG_EXPAND_SZ) throw Error(TypeError(name));
+        if (type != REG_SZ && type != REG_EXPAND_SZ) return {{}, TypeError(name)};
         // Whole characters for every byte asked, and one more.
         const size_t chars = std::max<size_t>(size / sizeof(wchar_t) + 1, data.size() * 2);
         if (chars > MAXDWORD / sizeof(wchar_t)) break;
@@ -106,33 +105,32 @@ std::string Registry::ReadString(const std::string& name) const
         result = ::RegQueryValueExW(key_.Get(), wideName->c_str(), nullptr, &type,
                                     reinterpret_cast<BYTE*>(data.data()), &got);
         if (result == ERROR_SUCCESS) {
-            if (type != REG_SZ && type != REG_EXPAND_SZ) throw Error(TypeError(name));
+            if (type != REG_SZ && type != REG_EXPAND_SZ) return {{}, TypeError(name)};
             // An odd last byte is no character; the text ends at its first zero character.
             size_t length = std::min<size_t>(got, chars * sizeof(wchar_t)) / sizeof(wchar_t);
             for (size_t i = 0; i < length; ++i)
                 if (data[i] == L'\0') length = i;
             auto text = cp932::FromWide(data.data(), length);
-            if (!text) throw Error(Format("'%s' に Shift-JIS で表せない文字があります", name));
-            return *text;
+            if (!text) return {{}, toolkit::Format("'%s' に Shift-JIS で表せない文字があります", name)};
+            return {std::move(*text), {}};
         }
         size = got;
     }
-    if (result == ERROR_FILE_NOT_FOUND) return std::string();
-    throw Error(Format("'%s' を読み取れません", name));
+    if (result == ERROR_FILE_NOT_FOUND) return {};
+    return {{}, toolkit::Format("'%s' を読み取れません", name)};
 }
 
-void Registry::WriteString(const std::string& name, const std::string& value)
+bool CRegistry::WriteString(const std::string& name, const std::string& value)
 {
     const auto wideName = cp932::ToWide(name);
     const auto wideValue = cp932::ToWide(value);
     const size_t bytes = wideValue ? (wideValue->size() + 1) * sizeof(wchar_t) : 0;
-    if (!key_ || !wideName || !wideValue || bytes > MAXDWORD ||
-        ::RegSetValueExW(key_.Get(), wideName->c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wideValue->c_str()),
-                         static_cast<DWORD>(bytes)) != ERROR_SUCCESS)
-        throw Error(Format("'%s' の書き込みに失敗しました", name));
+    return key_ && wideName && wideValue && bytes <= MAXDWORD &&
+           ::RegSetValueExW(key_.Get(), wideName->c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wideValue->c_str()),
+                            static_cast<DWORD>(bytes)) == ERROR_SUCCESS;
 }
 
-bool Registry::DeleteKey(const std::string& path) noexcept
+bool CRegistry::DeleteKey(const std::string& path) noexcept
 {
     try {
         const auto widePath = cp932::ToWide(path);
@@ -144,4 +142,3 @@ bool Registry::DeleteKey(const std::string& path) noexcept
     }
 }
 
-}  // namespace toolkit

@@ -1,0 +1,55 @@
+#include "util/InstallRecord.h"
+
+#include <windows.h>
+
+#include <new>
+
+#include "toolkit/Error.h"
+#include "util/Names.h"
+#include "util/Registry.h"
+
+namespace record {
+
+namespace {
+constexpr char kValue[] = "Dir";
+}  // namespace
+
+std::optional<std::string> KeyPath(const std::string& installDir)
+{
+    // A name that could reach above or beside the game's key (a lone backslash is Software itself;
+    // the registry reads A\ as A) names none.
+    if (!IsInstallDirName(installDir)) return std::nullopt;
+    return "Software\\" + installDir;
+}
+
+Dir Read(const std::string& installDir)
+{
+    const auto key = KeyPath(installDir);
+    CRegistry registry(HKEY_CURRENT_USER);
+    if (!key || !registry.OpenKeyReadOnly(*key)) return {};
+    RegistryText value = registry.ReadString(kValue);
+    return {std::move(value.text), std::move(value.error)};
+}
+
+Written Write(const std::string& installDir, const std::string& folder)
+{
+    const auto key = KeyPath(installDir);
+    CRegistry registry(HKEY_CURRENT_USER);
+    if (!key || !registry.OpenKey(*key, true)) return {};
+    if (!registry.WriteString(kValue, folder + "\\"))
+        return {true, {{}, toolkit::Format("'%s' の書き込みに失敗しました", std::string(kValue))}};
+    RegistryText value = registry.ReadString(kValue);
+    return {true, {std::move(value.text), std::move(value.error)}};
+}
+
+bool Delete(const std::string& installDir) noexcept
+{
+    try {
+        const auto key = KeyPath(installDir);
+        return key && CRegistry(HKEY_CURRENT_USER).DeleteKey(*key);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+}  // namespace record

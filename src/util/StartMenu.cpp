@@ -1,0 +1,55 @@
+#include "util/StartMenu.h"
+
+#include <shlobj.h>
+
+#include <new>
+
+#include "util/Folders.h"
+#include "util/Names.h"
+#include "util/Shell.h"
+
+namespace startmenu {
+
+std::optional<std::string> Folder(const std::string& programs, const std::string& shortCut)
+{
+    if (shortCut.empty()) return std::nullopt;
+    std::string folder = programs + "\\" + shortCut;
+    if (!FitsSystemPath(folder)) return std::nullopt;
+    return folder;
+}
+
+int MakeShortcuts(HWND owner, const std::string& shortCut, const std::vector<Shortcut>& shortcuts,
+                  const std::string& workingFolder)
+{
+    if (shortCut.empty()) return 0;
+    std::string programs;
+    if (!GetSpecialFolderPath(owner, programs, CSIDL_PROGRAMS, false)) return 1;
+    const auto folder = Folder(programs, shortCut);
+    if (!folder) return static_cast<int>(shortcuts.size());  // no link in it would fit either
+    (void)CreateFolderPath(*folder);
+    int failures = 0;
+    for (const Shortcut& shortcut : shortcuts) {
+        const std::string link = *folder + "\\" + shortcut.name + ".lnk";
+        const bool made = shortcut.target && FitsSystemPath(link) && FitsSystemPath(*shortcut.target) &&
+                          CreateShortcut(link, *shortcut.target, nullptr, &workingFolder, 0);
+        if (!made) ++failures;
+    }
+    return failures;
+}
+
+void Remove(HWND owner, const std::string& shortCut) noexcept
+{
+    for (const int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) {
+        try {
+            std::string programs;
+            if (!GetSpecialFolderPath(owner, programs, csidl, false)) continue;
+            const auto target = Folder(programs, shortCut);
+            if (!target) continue;
+            DeleteFolderFiles(*target);
+            RemoveFolderAndEmptyParents(*target);
+        } catch (const std::bad_alloc&) {  // this folder stays
+        }
+    }
+}
+
+}  // namespace startmenu

@@ -1,0 +1,60 @@
+// The install record and the Start-menu folder, as the installation and the uninstall use them.
+
+#include "util/InstallRecord.h"
+#include "util/StartMenu.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "util/Shell.h"
+
+namespace {
+
+TEST(InstallRecord, WrittenReadAndDeletedOnlyUnderTheGamesOwnKey)
+{
+    for (const char* installDir : {"SetupUnitGame", "SetupUnitParent\\見本ゲーム"}) {
+        SCOPED_TRACE(installDir);
+        const record::Written written = record::Write(installDir, "D:\\ゲーム\\ソ");
+        EXPECT_TRUE(written.opened);
+        EXPECT_EQ(written.readBack.dir, "D:\\ゲーム\\ソ\\");
+        EXPECT_EQ(written.readBack.error, "");
+        EXPECT_EQ(record::Read(installDir).dir, "D:\\ゲーム\\ソ\\");
+        EXPECT_TRUE(record::Delete(installDir));
+        EXPECT_EQ(record::Read(installDir).dir, "");
+        EXPECT_FALSE(record::Delete(installDir));
+    }
+    EXPECT_TRUE(record::Delete("SetupUnitParent"));
+    for (const char* refused : {"", "\\", "SetupUnitGame\\", "..", "A:B"}) {
+        EXPECT_FALSE(record::KeyPath(refused)) << refused;
+        EXPECT_FALSE(record::Write(refused, "D:\\x").opened) << refused;
+    }
+    EXPECT_EQ(record::KeyPath("A\\B"), std::optional<std::string>("Software\\A\\B"));
+}
+
+TEST(StartMenu, ShortcutsAreMadeAndRemovedWithTheEmptiedParent)
+{
+    std::string programs;
+    ASSERT_TRUE(GetSpecialFolderPath(nullptr, programs, CSIDL_PROGRAMS, false));
+    EXPECT_EQ(startmenu::Folder(programs, "A\\B"), std::optional<std::string>(programs + "\\A\\B"));
+    EXPECT_FALSE(startmenu::Folder(programs, ""));
+    EXPECT_FALSE(startmenu::Folder(programs, std::string(260, 'x')));
+
+    const std::string shortCut = "SetupUnitMenu\\見本ゲーム";
+    const std::string folder = programs + "\\" + shortCut;
+    // A shortcut without a target fails alone; the others are made.
+    const std::vector<startmenu::Shortcut> shortcuts = {
+        {"game", std::string("C:\\Games\\game.exe")}, {"gdi", std::nullopt}, {"readme", std::string("C:\\r.txt")}};
+    EXPECT_EQ(startmenu::MakeShortcuts(nullptr, shortCut, shortcuts, "C:\\Games"), 1);
+    EXPECT_EQ(testsupport::Listing(folder), (std::vector<std::string>{"game.lnk", "readme.lnk"}));
+    EXPECT_EQ(startmenu::MakeShortcuts(nullptr, "", shortcuts, "C:\\Games"), 0);
+
+    startmenu::Remove(nullptr, shortCut);
+    EXPECT_FALSE(testsupport::Exists(programs + "\\SetupUnitMenu"));
+    EXPECT_TRUE(testsupport::Exists(programs));
+}
+
+}  // namespace
