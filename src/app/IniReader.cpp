@@ -2,17 +2,10 @@
 
 #include "util/Names.h"
 
-namespace {
+// Characters are walked with NextValidChar, not the path rules' NextChar: a lead byte before an
+// invalid second byte is one byte here, so that a broken pair never hides the '=' or ']' after it.
 
-// Bytes in the character that starts at `i`: two for a lead byte with a valid second byte, else
-// one, so that a broken pair never hides the '=' or ']' after it.
-size_t CharLength(std::string_view text, size_t i) noexcept
-{
-    if (IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() &&
-        IsTrailByte(static_cast<unsigned char>(text[i + 1])))
-        return 2;
-    return 1;
-}
+namespace {
 
 bool IsBlank(char c) noexcept { return c == ' ' || c == '\t'; }
 
@@ -29,7 +22,7 @@ std::string_view Trim(std::string_view text) noexcept
 // Offset of the first `c` that begins a character; npos when there is none.
 size_t FindChar(std::string_view text, char c) noexcept
 {
-    for (size_t i = 0; i < text.size(); i += CharLength(text, i)) {
+    for (size_t i = 0; i < text.size(); i = NextValidChar(text, i)) {
         if (text[i] == c) return i;
     }
     return std::string_view::npos;
@@ -41,7 +34,7 @@ std::string_view Limit(std::string_view text) noexcept
     if (text.size() <= IniReader::kMaxValueBytes) return text;
     size_t end = 0;
     while (end < text.size()) {
-        const size_t next = end + CharLength(text, end);
+        const size_t next = NextValidChar(text, end);
         if (next > IniReader::kMaxValueBytes) break;
         end = next;
     }

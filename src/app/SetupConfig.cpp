@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "app/IniReader.h"
-#include "toolkit/Error.h"
+#include "util/Format.h"
 #include "util/Names.h"
 
 bool SetupConfig::Usable() const noexcept
@@ -28,7 +28,7 @@ SetupConfig ParseSetupConfig(std::string_view iniBytes)
 
     config.Files.reserve(config.FileCount > 0 ? static_cast<size_t>(config.FileCount) : 0);
     for (int32_t n = 1; n <= config.FileCount; ++n) {
-        config.Files.push_back(ini.ReadString("Files", toolkit::Format("File%d", n), ""));
+        config.Files.push_back(ini.ReadString("Files", Format("File%d", n), ""));
     }
     return config;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <type_traits>
 
+#include "util/Format.h"
+
 namespace toolkit {
 
 class Error : public std::exception {
@@ -34,9 +36,7 @@ auto RunGuarded(Work&& work) noexcept -> decltype(work());
 // runtime's own failure reports (toolkit/Runtime.cpp).
 [[noreturn]] void Throw(const char* message);
 
-// printf-style formatting of one integer or text into a message, e.g. Format("... (%d)", 3).
-[[nodiscard]] std::string Format(const char* pattern, long long value);
-[[nodiscard]] std::string Format(const char* pattern, const std::string& value);
+using ::Format;
 
 template <class Work>
 auto RunGuarded(Work&& work) noexcept -> decltype(work())

@@ -13,6 +13,7 @@
 #include <cxxabi.h>
 
 #include "toolkit/Error.h"
+#include "util/Format.h"
 
 namespace {
 // The library's own failures (a string too long, an index out of range) reach the player the way
@@ -20,6 +21,26 @@ namespace {
 [[noreturn]] void Raise(const char* message) { toolkit::Throw(message ? message : ""); }
 
 void Say(const char* text) { std::fputs(text, stderr); }
+
+// The library's patterns use %s and %zu (and %lu) only; `context` is their va_list.
+size_t LibraryConversion(const char* spec, std::string& text, void* context)
+{
+    va_list& values = *static_cast<va_list*>(context);
+    if (spec[0] == 's') {
+        const char* value = va_arg(values, const char*);
+        text += value ? value : "";
+        return 1;
+    }
+    if (spec[0] == 'z' && spec[1] == 'u') {
+        text += Format("%d", static_cast<long long>(va_arg(values, size_t)));
+        return 2;
+    }
+    if (spec[0] == 'l' && spec[1] == 'u') {
+        text += Format("%d", static_cast<long long>(va_arg(values, unsigned long)));
+        return 2;
+    }
+    return 0;
+}
 }  // namespace
 
 namespace std {
@@ -38,32 +59,11 @@ void __throw_range_error(const char* message) { Raise(message); }
 void __throw_overflow_error(const char* message) { Raise(message); }
 void __throw_underflow_error(const char* message) { Raise(message); }
 
-// The library's patterns use %s and %zu (and %lu) only.
 void __throw_out_of_range_fmt(const char* pattern, ...)
 {
-    std::string text;
     va_list values;
     va_start(values, pattern);
-    for (const char* p = pattern; p && *p; ++p) {
-        if (*p != '%') {
-            text += *p;
-        } else if (p[1] == 's') {
-            const char* value = va_arg(values, const char*);
-            text += value ? value : "";
-            ++p;
-        } else if (p[1] == 'z' && p[2] == 'u') {
-            text += toolkit::Format("%d", static_cast<long long>(va_arg(values, size_t)));
-            p += 2;
-        } else if (p[1] == 'l' && p[2] == 'u') {
-            text += toolkit::Format("%d", static_cast<long long>(va_arg(values, unsigned long)));
-            p += 2;
-        } else if (p[1] == '%') {
-            text += '%';
-            ++p;
-        } else {
-            text += *p;
-        }
-    }
+    const std::string text = FormatWith(pattern, LibraryConversion, &values);
     va_end(values);
     toolkit::Throw(text.c_str());
 }

@@ -25,61 +25,54 @@ bool CFile::Open(const std::string& path, DWORD access) noexcept
     }
     if (!widePath) return false;
 
-    HANDLE handle = INVALID_HANDLE_VALUE;
+    FileHandle handle;
     if (access == GENERIC_READ) {
-        handle = ::CreateFileW(widePath->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_RANDOM_ACCESS, nullptr);
+        handle.Reset(::CreateFileW(widePath->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_RANDOM_ACCESS, nullptr));
     } else if (access == GENERIC_WRITE) {
         // Created, or emptied if it exists. A new file is made as new: emptying a file (what
         // CREATE_ALWAYS does even to one it has just made, under Wine) makes the file system write
         // it out in full when it is closed, which cost a third of the copy's time.
         constexpr DWORD kFlags = FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_ARCHIVE;
-        handle = ::CreateFileW(widePath->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, kFlags, nullptr);
-        if (handle == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_EXISTS)
-            handle = ::CreateFileW(widePath->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, kFlags, nullptr);
+        handle.Reset(::CreateFileW(widePath->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, kFlags, nullptr));
+        if (!handle && ::GetLastError() == ERROR_FILE_EXISTS)
+            handle.Reset(::CreateFileW(widePath->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, kFlags, nullptr));
     }
-    if (handle == INVALID_HANDLE_VALUE) return false;
-    if (::GetFileType(handle) != FILE_TYPE_DISK) {
-        ::CloseHandle(handle);
-        return false;
-    }
-    handle_ = handle;
+    if (!handle || ::GetFileType(handle.Get()) != FILE_TYPE_DISK) return false;
+    handle_ = std::move(handle);
     return true;
 }
 
 bool CFile::Close() noexcept
 {
-    if (!IsOpen()) return false;
-    const BOOL closed = ::CloseHandle(handle_);
-    handle_ = nullptr;
-    return closed != FALSE;
+    return IsOpen() && ::CloseHandle(handle_.Release()) != FALSE;
 }
 
 DWORD CFile::Read(void* buffer, DWORD count) noexcept
 {
     if (!IsOpen()) return 0;
     DWORD done = 0;
-    return ::ReadFile(handle_, buffer, count, &done, nullptr) ? done : 0;
+    return ::ReadFile(handle_.Get(), buffer, count, &done, nullptr) ? done : 0;
 }
 
 DWORD CFile::Write(const void* buffer, DWORD count) noexcept
 {
     if (!IsOpen()) return 0;
     DWORD done = 0;
-    return ::WriteFile(handle_, buffer, count, &done, nullptr) ? done : 0;
+    return ::WriteFile(handle_.Get(), buffer, count, &done, nullptr) ? done : 0;
 }
 
 DWORD CFile::Size() const noexcept
 {
     if (!IsOpen()) return 0;
-    const DWORD size = ::GetFileSize(handle_, nullptr);
+    const DWORD size = ::GetFileSize(handle_.Get(), nullptr);
     return size == INVALID_FILE_SIZE ? 0 : size;
 }
 
 std::optional<unsigned long long> CFile::Size64() const noexcept
 {
     LARGE_INTEGER size{};
-    if (!IsOpen() || !::GetFileSizeEx(handle_, &size)) return std::nullopt;
+    if (!IsOpen() || !::GetFileSizeEx(handle_.Get(), &size)) return std::nullopt;
     return static_cast<unsigned long long>(size.QuadPart);
 }
 
@@ -91,8 +84,8 @@ bool CFile::GetTime(int& date, int& time) const noexcept
     BY_HANDLE_FILE_INFORMATION info{};
     FILETIME local{};
     SYSTEMTIME st{};
-    if (!::GetFileInformationByHandle(handle_, &info) || !::FileTimeToLocalFileTime(&info.ftLastWriteTime, &local) ||
-        !::FileTimeToSystemTime(&local, &st))
+    if (!::GetFileInformationByHandle(handle_.Get(), &info) ||
+        !::FileTimeToLocalFileTime(&info.ftLastWriteTime, &local) || !::FileTimeToSystemTime(&local, &st))
         return false;
     date = st.wYear * 10000 + st.wMonth * 100 + st.wDay;
     time = st.wHour * 10000 + st.wMinute * 100 + st.wSecond;
@@ -116,13 +109,18 @@ bool CFile::SetTime(int date, int time) noexcept
     FILETIME local{};
     FILETIME utc{};
     return ::SystemTimeToFileTime(&st, &local) && ::LocalFileTimeToFileTime(&local, &utc) &&
-           ::SetFileTime(handle_, &utc, &utc, &utc);
+           ::SetFileTime(handle_.Get(), &utc, &utc, &utc);
 }
 
 unsigned CFile::FreeMegabytes(const std::string& drive) noexcept
 {
     if (drive.size() + 1 > kMaxRootBytes) return 0;
-    const auto root = cp932::ToWide(drive + '\\');
+    std::optional<std::wstring> root;
+    try {
+        root = cp932::ToWide(drive + '\\');
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
     if (!root) return 0;
     ULARGE_INTEGER available{};
     ULARGE_INTEGER total{};

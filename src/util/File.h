@@ -7,10 +7,11 @@
 #include <optional>
 #include <string>
 
+#include "util/Handles.h"
+
 class CFile {
 public:
     CFile() noexcept = default;
-    ~CFile() { Close(); }
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
@@ -19,7 +20,7 @@ public:
     [[nodiscard]] bool Open(const std::string& path, DWORD access) noexcept;
     // True when an open handle was closed.
     bool Close() noexcept;
-    [[nodiscard]] bool IsOpen() const noexcept { return handle_ != nullptr; }
+    [[nodiscard]] bool IsOpen() const noexcept { return handle_.Valid(); }
 
     // One system call each; the count transferred, 0 when closed or on failure.
     [[nodiscard]] DWORD Read(void* buffer, DWORD count) noexcept;
@@ -37,7 +38,7 @@ public:
     [[nodiscard]] static unsigned FreeMegabytes(const std::string& drive) noexcept;
 
 private:
-    HANDLE handle_ = nullptr;  // never INVALID_HANDLE_VALUE
+    FileHandle handle_;
 };
 
 // The whole file, or nothing when it cannot be opened or read, or holds more than `maxBytes`.

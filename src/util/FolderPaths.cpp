@@ -12,16 +12,8 @@ bool IsDriveLetter(char c) noexcept { return (c >= 'A' && c <= 'Z') || (c >= 'a'
 // Length of the text up to the first separator at or after `from`, by whole characters.
 size_t NextSeparator(std::string_view path, size_t from) noexcept
 {
-    size_t i = from;
-    while (i < path.size()) {
-        const unsigned char b = static_cast<unsigned char>(path[i]);
-        if (IsLeadByte(b)) {
-            i += 2;
-            continue;
-        }
-        if (IsSeparator(static_cast<char>(b))) return i;
-        ++i;
-    }
+    for (size_t i = from; i < path.size(); i = NextChar(path, i))
+        if (IsSeparator(path[i])) return i;
     return path.size();
 }
 
@@ -30,16 +22,8 @@ size_t NextSeparator(std::string_view path, size_t from) noexcept
 std::vector<size_t> SeparatorOffsets(std::string_view path)
 {
     std::vector<size_t> offsets;
-    size_t i = 0;
-    while (i < path.size() && offsets.size() < kMaxSeparators) {
-        const unsigned char b = static_cast<unsigned char>(path[i]);
-        if (IsLeadByte(b)) {
-            i += 2;
-            continue;
-        }
-        if (b == '\\') offsets.push_back(i);
-        ++i;
-    }
+    for (size_t i = 0; i < path.size() && offsets.size() < kMaxSeparators; i = NextChar(path, i))
+        if (path[i] == '\\') offsets.push_back(i);
     return offsets;
 }
 
@@ -54,15 +38,8 @@ std::vector<std::string> ParentsToRemove(std::string_view path)
 bool EndsInLoneLeadByte(std::string_view path) noexcept
 {
     size_t i = 0;
-    while (i < path.size()) {
-        if (IsLeadByte(static_cast<unsigned char>(path[i]))) {
-            if (i + 1 == path.size()) return true;
-            i += 2;
-        } else {
-            ++i;
-        }
-    }
-    return false;
+    while (i < path.size()) i = NextChar(path, i);
+    return i > path.size();
 }
 
 std::vector<std::string> LevelsToCreate(std::string_view path)
@@ -74,27 +51,14 @@ std::vector<std::string> LevelsToCreate(std::string_view path)
     const bool share = path.size() >= 2 && path[0] == '\\' && path[1] == '\\';
     size_t i = share ? 2 : 0;
     for (int skip = share ? 2 : 1; i < path.size();) {
-        const unsigned char b = static_cast<unsigned char>(path[i]);
-        if (b == '\\') {
-            ++i;
-            if (--skip == 0) break;
-            continue;
-        }
-        i += IsLeadByte(b) ? 2 : 1;
+        const bool separator = path[i] == '\\';
+        i = NextChar(path, i);
+        if (separator && --skip == 0) break;
     }
-    for (;;) {
-        if (i >= path.size()) {
-            levels.push_back(std::string(path));
-            return levels;
-        }
-        const unsigned char b = static_cast<unsigned char>(path[i]);
-        if (b == '\\') {
-            levels.push_back(std::string(path.substr(0, i)));
-            ++i;
-        } else {
-            i += IsLeadByte(b) ? 2 : 1;
-        }
-    }
+    for (; i < path.size(); i = NextChar(path, i))
+        if (path[i] == '\\') levels.push_back(std::string(path.substr(0, i)));
+    levels.push_back(std::string(path));
+    return levels;
 }
 
 bool IsRelativePath(std::string_view path) noexcept
@@ -120,12 +84,8 @@ bool IsDriveOrShareRoot(std::string_view path) noexcept
 
 bool HasStreamColon(std::string_view path) noexcept
 {
-    size_t i = 0;
-    while (i < path.size()) {
-        const unsigned char b = static_cast<unsigned char>(path[i]);
-        if (b == ':' && !(i == 1 && IsDriveLetter(path[0]))) return true;
-        i += IsLeadByte(b) ? 2 : 1;
-    }
+    for (size_t i = 0; i < path.size(); i = NextChar(path, i))
+        if (path[i] == ':' && !(i == 1 && IsDriveLetter(path[0]))) return true;
     return false;
 }
 

@@ -91,7 +91,7 @@ void ClearReadOnly(const std::wstring& path) noexcept
         ::SetFileAttributesW(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
 }
 
-void RemoveEmptyFolder(const std::string& folder) noexcept
+void RemoveEmptyFolder(const std::string& folder)
 {
     const auto wide = cp932::ToWide(folder);
     if (!wide) return;
@@ -131,7 +131,7 @@ bool CreateFolderPath(const std::string& path) noexcept
             made = wide && ::CreateDirectoryW(wide->c_str(), nullptr);
         }
         return made;
-    } catch (...) {  // out of memory: nothing more is created
+    } catch (const std::bad_alloc&) {  // nothing more is created
         return false;
     }
 }
@@ -140,7 +140,7 @@ bool FolderHasEntries(const std::string& folder) noexcept
 {
     try {
         return FolderHasEntriesNoThrow(folder);
-    } catch (...) {
+    } catch (const std::bad_alloc&) {
         return false;
     }
 }
@@ -163,7 +163,7 @@ void DeleteFolderFiles(const std::string& folder) noexcept
             ClearReadOnly(file);
             ::DeleteFileW(file.c_str());
         } while (::FindNextFileW(search.Get(), &found));
-    } catch (...) {  // out of memory: the rest stays
+    } catch (const std::bad_alloc&) {  // the rest stays
     }
 }
 
@@ -172,7 +172,7 @@ void DeleteFileAt(const std::string& path) noexcept
     try {
         if (!FitsSystemPath(path)) return;
         if (const auto wide = cp932::ToWide(path)) ::DeleteFileW(wide->c_str());
-    } catch (...) {  // out of memory: the file stays
+    } catch (const std::bad_alloc&) {  // the file stays
     }
 }
 
@@ -180,7 +180,7 @@ bool MayEmptyOrRemove(const std::string& folder) noexcept
 {
     try {
         return MayTouch(folder, KnownFolders());
-    } catch (...) {
+    } catch (const std::bad_alloc&) {
         return false;
     }
 }
@@ -205,6 +205,6 @@ void RemoveFolderAndEmptyParents(const std::string& folder) noexcept
             if (FolderHasEntriesNoThrow(parent) || !MayTouch(parent, known)) return;
             RemoveEmptyFolder(parent);
         }
-    } catch (...) {  // out of memory: the parents stay
+    } catch (const std::bad_alloc&) {  // the parents stay
     }
 }

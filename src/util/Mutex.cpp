@@ -1,5 +1,7 @@
 #include "util/Mutex.h"
 
+#include <new>
+
 #include "util/Cp932.h"
 
 bool CMutex::TryCreate(const std::string& name) noexcept
@@ -15,7 +17,9 @@ bool CMutex::TryCreate(const std::string& name) noexcept
             return false;
         }
         return true;
-    } catch (...) {
+    } catch (const std::bad_alloc&) {
+        // The guard could not be asked: the program starts as the first copy rather than not at all.
+        // Any other exception is a fault and is not taken for an answer.
         return true;
     }
 }

@@ -9,15 +9,9 @@ namespace {
 size_t NameStart(std::string_view path, bool colon, size_t from = 0) noexcept
 {
     size_t start = 0;
-    size_t i = 0;
-    while (i < path.size()) {
-        const unsigned char b = static_cast<unsigned char>(path[i]);
-        if (IsLeadByte(b)) {
-            i += 2;
-            continue;
-        }
-        if (i >= from && (b == '\\' || (colon && b == ':'))) start = i + 1;
-        ++i;
+    for (size_t i = 0; i < path.size(); i = NextChar(path, i)) {
+        const char c = path[i];
+        if (i >= from && (c == '\\' || (colon && c == ':'))) start = i + 1;
     }
     return start;
 }
@@ -32,6 +26,18 @@ bool IsLeadByte(unsigned char b) noexcept { return (b >= 0x81 && b <= 0x9F) || (
 
 bool IsTrailByte(unsigned char b) noexcept { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
 
+size_t NextChar(std::string_view text, size_t i) noexcept
+{
+    return IsLeadByte(static_cast<unsigned char>(text[i])) ? i + 2 : i + 1;
+}
+
+size_t NextValidChar(std::string_view text, size_t i) noexcept
+{
+    const size_t next = NextChar(text, i);
+    if (next == i + 2 && next <= text.size() && IsTrailByte(static_cast<unsigned char>(text[i + 1]))) return next;
+    return i + 1;
+}
+
 std::string FileNamePart(const std::string& path) { return path.substr(FileNameStart(path)); }
 
 
@@ -45,24 +51,17 @@ std::string StoredName(const std::string& entry)
 std::string Extension(const std::string& path)
 {
     size_t dot = std::string::npos;
-    size_t i = FileNameStart(path);
-    while (i < path.size()) {
-        const unsigned char b = static_cast<unsigned char>(path[i]);
-        if (b == '.') dot = i;
-        i += IsLeadByte(b) ? 2 : 1;
-    }
+    for (size_t i = FileNameStart(path); i < path.size(); i = NextChar(path, i))
+        if (path[i] == '.') dot = i;
     return dot == std::string::npos ? std::string() : path.substr(dot);
 }
 
 std::string LowerAscii(std::string_view text)
 {
     std::string lowered(text);
-    for (size_t i = 0; i < lowered.size(); ++i) {
-        const unsigned char b = static_cast<unsigned char>(lowered[i]);
-        if (IsLeadByte(b))
-            ++i;
-        else if (b >= 'A' && b <= 'Z')
-            lowered[i] = static_cast<char>(b - 'A' + 'a');
+    for (size_t i = 0; i < lowered.size(); i = NextChar(lowered, i)) {
+        const char c = lowered[i];
+        if (c >= 'A' && c <= 'Z') lowered[i] = static_cast<char>(c - 'A' + 'a');
     }
     return lowered;
 }
@@ -75,12 +74,7 @@ bool IsSoundEntry(const std::string& entry)
 bool EndsWithBackslash(const std::string& path) noexcept
 {
     bool last = false;
-    size_t i = 0;
-    while (i < path.size()) {
-        const unsigned char b = static_cast<unsigned char>(path[i]);
-        last = b == '\\';
-        i += IsLeadByte(b) ? 2 : 1;
-    }
+    for (size_t i = 0; i < path.size(); i = NextChar(path, i)) last = path[i] == '\\';
     return last;
 }
 
@@ -130,13 +124,11 @@ bool IsInstallDirName(std::string_view installDir) noexcept
         return level.find_first_not_of(". ") != std::string_view::npos && !IsDeviceName(level);
     };
     size_t levelStart = 0;
-    size_t i = 0;
-    while (i < installDir.size()) {
+    for (size_t i = 0, next = 0; i < installDir.size(); i = next) {
+        next = NextValidChar(installDir, i);
         const unsigned char b = static_cast<unsigned char>(installDir[i]);
         if (IsLeadByte(b)) {
-            if (i + 1 >= installDir.size() || !IsTrailByte(static_cast<unsigned char>(installDir[i + 1])))
-                return false;
-            i += 2;
+            if (next != i + 2) return false;  // half a character
             continue;
         }
         if (b < 0x20 || std::string_view("<>:\"/|?*").find(static_cast<char>(b)) != std::string_view::npos)
@@ -145,7 +137,6 @@ bool IsInstallDirName(std::string_view installDir) noexcept
             if (!usableLevel(installDir.substr(levelStart, i - levelStart))) return false;
             levelStart = i + 1;
         }
-        ++i;
     }
     return usableLevel(installDir.substr(levelStart));
 }

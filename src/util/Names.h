@@ -2,6 +2,7 @@
 // Name rules for code-page-932 paths and file-list entries. Plain C++ so that they can be checked
 // anywhere; every part of the program that splits a path or an entry uses these.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,16 @@
 [[nodiscard]] bool IsLeadByte(unsigned char b) noexcept;
 // True when `b` can be the second byte of a two-byte character.
 [[nodiscard]] bool IsTrailByte(unsigned char b) noexcept;
+
+// The offset of the character after the one at `i` (i < text.size()): i + 2 after a lead byte,
+// whatever follows it, else i + 1. A lead byte as the last byte gives text.size() + 1, so a walk
+// `while (i < size)` ends and a character cut in half can be told by where it ends.
+[[nodiscard]] size_t NextChar(std::string_view text, size_t i) noexcept;
+// The same, but a lead byte takes the next byte only when that is a valid trail byte; otherwise it
+// is one byte of its own. For the ini reader, so that a broken pair never hides the '=' or ']'
+// after it, and for IsInstallDirName, which refuses such a byte. The path rules keep NextChar,
+// which takes any byte after a lead byte.
+[[nodiscard]] size_t NextValidChar(std::string_view text, size_t i) noexcept;
 
 // The text after the last backslash or colon, walking whole characters so that a trail byte 0x5C
 // is never a separator; the whole text when there is none.
@@ -29,14 +40,23 @@
 // An entry whose file-name part begins with "wav" in any letter case: sound data.
 [[nodiscard]] bool IsSoundEntry(const std::string& entry);
 
-// Whether the last whole character is a backslash: a final two-byte character never counts.
+// Three final-backslash rules, one for each place, each as narrow as what it serves needs:
+
+// For the destination dialog: whether a browsed or typed folder already ends in a separator before
+// the game's folder name is added. The path is shown and installed to, so it is read by whole
+// characters from its start: ソ's second byte 0x5C never counts, a backslash after メ (0x83 0x81)
+// always does.
 [[nodiscard]] bool EndsWithBackslash(const std::string& path) noexcept;
 
-// `folder` without one final backslash, unless the byte before that backslash is a lead byte.
+// For the uninstall: the recorded installed folder that is checked and removed, without one final
+// backslash unless the byte before it is a lead byte; only that byte is looked at. A misreading
+// keeps the backslash, and a folder that ends in one has no last level to match InstallDir's
+// (IsGameFolder), so it can only make the uninstall delete less.
 [[nodiscard]] std::string WithoutTrailingBackslash(const std::string& folder);
 
-// The game's working folder: the installed folder without one trailing backslash, unless the byte
-// before that backslash is a backslash too.
+// For starting the game: the folder it is started in, the installed folder without one final
+// backslash unless the byte before it is a backslash too. It is only the new process's current
+// folder, so no lead byte is looked at: C:\ソ\ keeps its backslash, unlike above.
 [[nodiscard]] std::string GameWorkingFolder(const std::string& installedDir);
 
 // A name that Windows takes for a device in any folder, whatever its extension or stream: CON,

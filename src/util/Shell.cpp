@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <new>
 #include <optional>
 
 #include "util/Person.h"
@@ -73,19 +74,27 @@ bool GetSpecialFolderPath(HWND owner, std::string& path, int csidl, bool create)
 {
     wchar_t buffer[MAX_PATH] = {};
     if (!::SHGetSpecialFolderPathW(owner, buffer, csidl, create ? TRUE : FALSE)) return false;
-    std::wstring wide(buffer);
-    if (!wide.empty() && wide.back() == L'\\') wide.pop_back();
-    auto bytes = cp932::FromWide(wide);
-    if (!bytes || !FitsSystemPath(*bytes)) return false;
-    path = std::move(*bytes);
-    return true;
+    try {
+        std::wstring wide(buffer);
+        if (!wide.empty() && wide.back() == L'\\') wide.pop_back();
+        auto bytes = cp932::FromWide(wide);
+        if (!bytes || !FitsSystemPath(*bytes)) return false;
+        path = std::move(*bytes);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 bool CreateShortcut(const std::string& link, const std::string& target, const std::string* arguments,
                     const std::string* workingFolder, int showCommand) noexcept
 {
     const ComScope com;
-    return SaveShortcut(link, target, arguments, workingFolder, showCommand);
+    try {
+        return SaveShortcut(link, target, arguments, workingFolder, showCommand);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data) noexcept

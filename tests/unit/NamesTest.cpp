@@ -25,6 +25,24 @@ TEST(Names, IsLeadByteBounds)
     for (const auto& c : cases) EXPECT_EQ(IsLeadByte(c.byte), c.lead) << std::hex << int{c.byte};
 }
 
+TEST(Names, NextCharWalksWholeCharacters)
+{
+    const struct {
+        const char* text;
+        size_t i, next, nextValid;
+    } cases[] = {
+        {"ab", 0, 1, 1},
+        {"ソa", 0, 2, 2},        // 0x83 0x5C: the 0x5C is its second byte
+        {"aソ", 1, 3, 3},
+        {"a\x83", 1, 3, 2},     // a lone lead byte at the end
+        {"\x83\x7F=", 0, 2, 1},  // 0x7F is no second byte
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(NextChar(c.text, c.i), c.next) << c.text;
+        EXPECT_EQ(NextValidChar(c.text, c.i), c.nextValid) << c.text;
+    }
+}
+
 TEST(Names, JapaneseLiteralsAreCodePage932)
 {
     // The cases below depend on these bytes: ソ and 表 end in 0x5C.
