@@ -408,6 +408,7 @@ def variant_list():
          setter('InstallDir', '..')),
         ('installdir_backslash', 'InstallDir=\\: no folder of its own, and no key below Software',
          setter('InstallDir', '\\')),
+        ('listed', 'the base disc, moved away by its test once the game is installed', keep),
         ('device_entry', 'File13=NUL: a device name (the disc holds a plain file of that name)',
          lambda layout: layout.files.append('NUL')),
     ] + uninstall_variants(setter, attr) + destination_dialog_variants() + completion_variants(setter)

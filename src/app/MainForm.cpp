@@ -199,7 +199,8 @@ void TMainForm::BtInstallClick()
     }
 
     const install::Finished finished =
-        install::Finish(Handle(), {destination, InstallDir, GameName, ShortCut, ShortCut_GDI, copy.Work.job.plan});
+        install::Finish(Handle(), {destination, InstallDir, GameName, ShortCut, ShortCut_GDI, copy.Work.job.plan,
+                                   ProgramPath(), copy.Work.totalKB});
     for (int i = 0; i < finished.shortcutFailures; ++i)
         ShowMessageBox(Handle(), "ショートカットの作成に失敗しました", kMessageTitle, MB_OK | MB_ICONERROR);
     if (finished.record.opened) {

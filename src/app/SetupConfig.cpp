@@ -32,9 +32,3 @@ SetupConfig ParseSetupConfig(std::string_view iniBytes)
     }
     return config;
 }
-
-std::string IniPathFor(const std::string& programPath)
-{
-    const std::string extension = Extension(programPath);
-    return programPath.substr(0, programPath.size() - extension.size()) + ".ini";
-}

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "util/Names.h"  // IniPathFor
+
 struct SetupConfig {
     // More entries than any disc holds; a larger Count marks the file as broken rather than
     // making the program build a list of millions of empty entries.
@@ -22,9 +24,6 @@ struct SetupConfig {
 
 [[nodiscard]] SetupConfig ParseSetupConfig(std::string_view iniBytes);
 
-// The program's full path with the extension of its file name replaced by "ini", or ".ini"
-// appended to a name without one.
-[[nodiscard]] std::string IniPathFor(const std::string& programPath);
 
 #ifdef _WIN32
 // Reads and parses the file; a missing, unreadable or oversized file gives the values for missing

@@ -1,18 +1,27 @@
 #include <windows.h>
 
 #include "app/MainForm.h"
+#include "app/SetupConfig.h"
 #include "install/CopyForm.h"
 #include "install/InstallForm.h"
 #include "toolkit/Application.h"
 #include "toolkit/Error.h"
 #include "uninstall/UninstForm.h"
 #include "util/Mutex.h"
+#include "util/ProgramPath.h"
 #include "util/SystemLibrary.h"
+#include "util/Uninstaller.h"
 
 // The program takes no arguments and reads no environment: every parameter is ignored.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     RestrictDllSearch();
+    // Started from Windows' list of installed programs, the uninstaller runs the uninstall from a
+    // copy of itself, so that its own folder can go; it does not take the guard.
+    {
+        const SetupConfig config = LoadSetupConfig(IniPathFor(ProgramPath()));
+        if (config.Usable() && uninstaller::HandOver(ProgramPath(), config.InstallDir)) return 0;
+    }
     // Declared first so that the windows are destroyed after the mutex is closed.
     toolkit::Application application(instance);
     CMutex mutex;

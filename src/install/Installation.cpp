@@ -2,6 +2,7 @@
 
 #include "util/Folders.h"
 #include "util/StartMenu.h"
+#include "util/Uninstaller.h"
 
 namespace install {
 
@@ -26,6 +27,9 @@ Finished Finish(HWND owner, const Finishing& values)
     Finished finished;
     finished.shortcutFailures = startmenu::MakeShortcuts(owner, values.shortCut, shortcuts, folder);
     finished.record = record::Write(values.installDir, folder);
+    if (finished.record.opened && finished.record.readBack.error.empty())
+        finished.listed = uninstaller::Register(values.installDir, values.program,
+                                                {values.gameName, folder + "\\", values.sizeKB});
     return finished;
 }
 

@@ -20,15 +20,19 @@ struct Finishing {
     std::string shortCut;     // the Start-menu folder; empty for none
     std::string shortCutGdi;  // the GDI variant's shortcut; empty for none
     Plan plan;                // where the game and its GDI variant stand
+    std::string program;      // the running Setup.exe, copied as the uninstaller
+    unsigned long long sizeKB = 0;  // the install size as the destination dialog counted it
 };
 
 struct Finished {
     int shortcutFailures = 0;  // one message each
     record::Written record;
+    bool listed = false;       // in Windows' list of installed programs, with its uninstaller
 };
 
 // The Start-menu folder with the game's, the GDI variant's, the readme's and the uninstall note's
-// shortcuts (working folder: the destination), then the install record.
+// shortcuts (working folder: the destination), then the install record, then, once the record is
+// written, the entry in Windows' list of installed programs with its uninstaller.
 [[nodiscard]] Finished Finish(HWND owner, const Finishing& values);
 
 // Deletes the files a cancelled or failed copy left (only those it created or emptied), then the

@@ -2,17 +2,18 @@
 
 #include <new>
 
-#include "toolkit/Error.h"
+#include "util/Format.h"
 #include "util/Folders.h"
 #include "util/InstallRecord.h"
 #include "util/Names.h"
 #include "util/StartMenu.h"
+#include "util/Uninstaller.h"
 
 namespace uninstall {
 
 std::string SaveFileName(int number)
 {
-    std::string digits = toolkit::Format("%d", number);
+    std::string digits = Format("%d", number);
     if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
     return "Save" + digits + ".dat";
 }
@@ -47,6 +48,7 @@ void RemoveInstalledCopy(HWND owner, const InstalledCopy& copy, Choices choices)
     } catch (const std::bad_alloc&) {  // the files stay, the record still goes
     }
     record::Delete(copy.installDir);
+    uninstaller::Unregister(copy.installDir);
 }
 
 }  // namespace uninstall

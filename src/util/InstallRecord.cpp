@@ -4,7 +4,7 @@
 
 #include <new>
 
-#include "toolkit/Error.h"
+#include "util/Format.h"
 #include "util/Names.h"
 #include "util/Registry.h"
 
@@ -37,7 +37,7 @@ Written Write(const std::string& installDir, const std::string& folder)
     CRegistry registry(HKEY_CURRENT_USER);
     if (!key || !registry.OpenKey(*key, true)) return {};
     if (!registry.WriteString(kValue, folder + "\\"))
-        return {true, {{}, toolkit::Format("'%s' の書き込みに失敗しました", std::string(kValue))}};
+        return {true, {{}, Format("'%s' の書き込みに失敗しました", std::string(kValue))}};
     RegistryText value = registry.ReadString(kValue);
     return {true, {std::move(value.text), std::move(value.error)}};
 }

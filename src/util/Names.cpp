@@ -140,3 +140,8 @@ bool IsInstallDirName(std::string_view installDir) noexcept
     }
     return usableLevel(installDir.substr(levelStart));
 }
+
+std::string IniPathFor(const std::string& programPath)
+{
+    return programPath.substr(0, programPath.size() - Extension(programPath).size()) + ".ini";
+}

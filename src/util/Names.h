@@ -72,6 +72,10 @@
 // ポ, 0x7C, is no '|'), and every two-byte character whole.
 [[nodiscard]] bool IsInstallDirName(std::string_view installDir) noexcept;
 
+// The setup file of a program: its full path with the extension of its file name replaced by
+// "ini", or ".ini" appended to a name without one.
+[[nodiscard]] std::string IniPathFor(const std::string& programPath);
+
 // Whether a path fits the system's paths: at most 259 bytes, so that it and its terminating zero fit
 // MAX_PATH. Longer paths are refused wherever they would be used, never cut.
 constexpr size_t kMaxPathBytes = 259;

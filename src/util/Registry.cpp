@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "util/Cp932.h"
-#include "toolkit/Error.h"
+#include "util/Format.h"
 
 namespace {
 
-std::string TypeError(const std::string& name) { return toolkit::Format("'%s' のデータ型が不正です", name); }
+std::string TypeError(const std::string& name) { return Format("'%s' のデータ型が不正です", name); }
 
 // The names of the direct subkeys of `key`, or nothing when they cannot be listed.
 std::optional<std::vector<std::wstring>> SubkeyNames(HKEY key)
@@ -86,7 +86,7 @@ RegistryText CRegistry::ReadString(const std::string& name) const
 {
     if (!key_) return {};
     const auto wideName = cp932::ToWide(name);
-    if (!wideName) return {{}, toolkit::Format("'%s' を読み取れません", name)};
+    if (!wideName) return {{}, Format("'%s' を読み取れません", name)};
 
     // The size is asked first; the value may still change between the calls, so ask again until
     // the buffer holds all of it. Every retry offers more room than the one before, so the loop ends
@@ -111,13 +111,13 @@ RegistryText CRegistry::ReadString(const std::string& name) const
             for (size_t i = 0; i < length; ++i)
                 if (data[i] == L'\0') length = i;
             auto text = cp932::FromWide(data.data(), length);
-            if (!text) return {{}, toolkit::Format("'%s' に Shift-JIS で表せない文字があります", name)};
+            if (!text) return {{}, Format("'%s' に Shift-JIS で表せない文字があります", name)};
             return {std::move(*text), {}};
         }
         size = got;
     }
     if (result == ERROR_FILE_NOT_FOUND) return {};
-    return {{}, toolkit::Format("'%s' を読み取れません", name)};
+    return {{}, Format("'%s' を読み取れません", name)};
 }
 
 bool CRegistry::WriteString(const std::string& name, const std::string& value)
@@ -128,6 +128,14 @@ bool CRegistry::WriteString(const std::string& name, const std::string& value)
     return key_ && wideName && wideValue && bytes <= MAXDWORD &&
            ::RegSetValueExW(key_.Get(), wideName->c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wideValue->c_str()),
                             static_cast<DWORD>(bytes)) == ERROR_SUCCESS;
+}
+
+bool CRegistry::WriteDword(const std::string& name, DWORD value)
+{
+    const auto wideName = cp932::ToWide(name);
+    return key_ && wideName &&
+           ::RegSetValueExW(key_.Get(), wideName->c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                            sizeof value) == ERROR_SUCCESS;
 }
 
 bool CRegistry::DeleteKey(const std::string& path) noexcept

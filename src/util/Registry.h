@@ -36,6 +36,8 @@ public:
     [[nodiscard]] RegistryText ReadString(const std::string& name) const;
     // Writes a REG_SZ value into the open key; false when it cannot.
     [[nodiscard]] bool WriteString(const std::string& name, const std::string& value);
+    // Writes a REG_DWORD value into the open key; false when it cannot.
+    [[nodiscard]] bool WriteDword(const std::string& name, DWORD value);
 
     // Deletes the key `path` under the root with all its subkeys and values, the deepest first.
     // False when the key was missing or could not be deleted entirely.

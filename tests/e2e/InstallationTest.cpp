@@ -6,6 +6,8 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +51,33 @@ std::string Scratch(const std::string& name)
     const std::string folder = e2e::BuildFolder() + "\\e2e-install\\" + name;
     e2e::RemoveTree(folder);
     return folder;
+}
+
+// A value of the game's entry in Windows' list of installed programs, as text (a number in decimal).
+std::optional<std::wstring> ListEntry(const wchar_t* name)
+{
+    RegKey key;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\MihonGame", 0,
+                        KEY_READ, key.Put()) != ERROR_SUCCESS)
+        return std::nullopt;
+    wchar_t data[512] = {};
+    DWORD type = 0;
+    DWORD size = sizeof data - sizeof(wchar_t);
+    if (::RegQueryValueExW(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    if (type == REG_DWORD) {
+        DWORD number = 0;
+        std::memcpy(&number, data, sizeof number);
+        return std::to_wstring(number);
+    }
+    return type == REG_SZ ? std::optional<std::wstring>(data) : std::nullopt;
+}
+
+// The one window of that class and caption on the screen, whichever process shows it.
+e2e::Window WaitAnyWindow(const std::string& caption, const std::string& cls)
+{
+    e2e::WaitUntil([&] { return e2e::FindWindows(caption, cls).size() == 1; }, caption);
+    return e2e::FindWindows(caption, cls).front();
 }
 
 struct Run {
@@ -195,6 +224,7 @@ TEST(Installation, AFailedCopyIsRolledBackToWhatWasThere)
     EXPECT_TRUE(e2e::PathExists(destination + "\\game_gdi.exe"));
     EXPECT_FALSE(e2e::InstallRecord::Read(kInstallDir));
     EXPECT_FALSE(e2e::PathExists(Programs() + "\\見本ゲーム"));
+    EXPECT_FALSE(ListEntry(L"DisplayName"));
     Check(run.menu, {e2e::menu::Install, true, true});
 
     // A cancelled copy into two new levels removes both, but not a parent that holds other entries.
@@ -255,6 +285,59 @@ TEST(Installation, ShortcutFailuresAreReportedAndTheRecordIsStillWritten)
     odd.Quit();
     Scratch("short");
     Scratch("noprograms");
+}
+
+// Windows' list of installed programs: the entry names an uninstaller outside the install folder
+// that needs no disc, offers the uninstall and takes everything with it, itself included.
+TEST(Installation, ListedWithAnUninstallerThatNeedsNoDisc)
+{
+    const std::string destination = Scratch("listed") + "\\MihonGame";
+    const auto run = Start("listed");
+    run.Install(destination);
+    run.Box("インストールしました").Press(IDOK);
+    run.Quit();
+    EXPECT_EQ(ListEntry(L"DisplayName"), std::optional<std::wstring>(L"見本ゲーム"));
+    EXPECT_EQ(ListEntry(L"InstallLocation"), std::optional<std::wstring>(Wide(destination + "\\")));
+    EXPECT_EQ(ListEntry(L"NoModify"), std::optional<std::wstring>(L"1"));
+    EXPECT_EQ(ListEntry(L"NoRepair"), std::optional<std::wstring>(L"1"));
+    EXPECT_GT(std::stoul(ListEntry(L"EstimatedSize").value_or(L"0")), 1024ul);
+    const std::wstring command = ListEntry(L"UninstallString").value_or(L"");
+    ASSERT_GT(command.size(), 2u);
+    ASSERT_EQ(command.front(), L'"');
+    const std::string uninstaller = cp932::FromWideLossy(command.substr(1, command.size() - 2));
+    EXPECT_EQ(ListEntry(L"DisplayIcon"), std::optional<std::wstring>(Wide(uninstaller + ",0")));
+    EXPECT_EQ(e2e::FilesIn(uninstaller.substr(0, uninstaller.rfind('\\'))),
+              (std::vector<std::string>{"Setup.exe", "Setup.ini"}));
+    EXPECT_EQ(e2e::FilesIn(destination).size(), 12u);  // the installed files only
+
+    // The disc is gone; the list starts the uninstaller from a folder of its own choice.
+    const std::string disc = e2e::Disc("listed");
+    ASSERT_TRUE(::MoveFileW(Wide(disc).c_str(), Wide(disc + "-away").c_str()));
+    struct PutBack {
+        std::string disc;
+        ~PutBack() { ::MoveFileW(Wide(disc + "-away").c_str(), Wide(disc).c_str()); }
+    } putBack{disc};
+    wchar_t windows[MAX_PATH] = {};
+    ASSERT_GT(::GetWindowsDirectoryW(windows, MAX_PATH), 0u);
+    const auto listed = e2e::Start(uninstaller, cp932::FromWideLossy(windows));
+    EXPECT_EQ(listed.WaitExit(), 0u);  // handed over to a copy of itself
+    const e2e::Window menu = WaitAnyWindow("インストーラ", "TMainForm");
+    Check(menu, {Uninstall, true, true});
+    Check(menu, {e2e::menu::Install, false, false});
+    EXPECT_TRUE(menu.Button(Uninstall).Focused());
+    menu.Click(Uninstall);
+    WaitAnyWindow("アンインストールオプション", "").Click("アンインストールの開始");
+    e2e::MsgBox done(WaitAnyWindow("Setup.exe", "#32770").Handle());
+    EXPECT_EQ(done.Text(), "アンインストールしました");
+    done.Press(IDOK);
+    e2e::WaitUntil([] { return e2e::FindWindows("インストーラ", "TMainForm").empty(); }, "the uninstaller ended");
+
+    EXPECT_FALSE(e2e::PathExists(destination));
+    EXPECT_FALSE(e2e::PathExists(Programs() + "\\見本ゲーム"));
+    EXPECT_FALSE(e2e::InstallRecord::Read(kInstallDir));
+    EXPECT_FALSE(ListEntry(L"DisplayName"));
+    EXPECT_FALSE(e2e::PathExists(uninstaller.substr(0, uninstaller.rfind('\\'))));
+    Scratch("listed");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // disc variant, and the install record of the sample game.
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <string>
 
@@ -40,7 +41,13 @@ inline Process StartFromDisc(const std::string& disc, const std::string& working
 // The folder the fixture lays out as an installed copy of the base disc, without a final backslash.
 inline std::string InstalledDir() { return Disc("installed") + "\\見本ゲーム"; }
 
-inline void ClearRecord() { InstallRecord::Remove(kInstallDir); }
+// No record of the sample game, and no entry of it in Windows' list with its uninstaller.
+inline void ClearRecord()
+{
+    InstallRecord::Remove(kInstallDir);
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\MihonGame");
+    RemoveTree(SpecialFolder(CSIDL_LOCAL_APPDATA) + "\\MihonGame Uninstall");
+}
 
 // An install record whose Dir is not a string.
 inline void WriteDwordDir(DWORD value)

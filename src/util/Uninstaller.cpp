@@ -1,0 +1,133 @@
+#include "util/Uninstaller.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <new>
+
+#include "util/Cp932.h"
+#include "util/Folders.h"
+#include "util/Format.h"
+#include "util/Handles.h"
+#include "util/Names.h"
+#include "util/Registry.h"
+
+namespace uninstaller {
+
+namespace {
+
+constexpr char kProgram[] = "Setup.exe";
+constexpr char kIni[] = "Setup.ini";
+// The uninstaller's folder is named InstallDir + this: a name of its own, so that no folder of the
+// game's (its saves, say) is ever taken for it.
+constexpr char kFolderSuffix[] = " Uninstall";
+
+std::string ListName(const std::string& installDir)
+{
+    std::string name = installDir;
+    for (size_t i = 0; i < name.size(); i = NextChar(name, i))
+        if (name[i] == '\\') name[i] = '_';
+    return name;
+}
+
+bool CopyInto(const std::string& folder, const std::string& program)
+{
+    const auto copy = [](const std::string& from, const std::string& to) {
+        const auto wideFrom = cp932::ToWide(from);
+        const auto wideTo = cp932::ToWide(to);
+        return FitsSystemPath(to) && wideFrom && wideTo && ::CopyFileW(wideFrom->c_str(), wideTo->c_str(), FALSE);
+    };
+    (void)CreateFolderPath(folder);
+    return copy(program, folder + "\\" + kProgram) && copy(IniPathFor(program), folder + "\\" + kIni);
+}
+
+}  // namespace
+
+std::optional<std::string> EntryKey(const std::string& installDir)
+{
+    if (!IsInstallDirName(installDir)) return std::nullopt;
+    return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + ListName(installDir);
+}
+
+std::optional<std::string> Folder(const std::string& installDir)
+{
+    wchar_t local[MAX_PATH] = {};
+    if (!IsInstallDirName(installDir) ||
+        ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, local) != S_OK)
+        return std::nullopt;
+    const auto narrow = cp932::FromWide(local);
+    std::string folder = narrow ? *narrow + "\\" + ListName(installDir) + kFolderSuffix : std::string();
+    if (folder.empty() || !FitsSystemPath(folder + "\\" + kProgram)) return std::nullopt;
+    return folder;
+}
+
+bool Register(const std::string& installDir, const std::string& program, const Entry& entry)
+{
+    const auto key = EntryKey(installDir);
+    const auto folder = Folder(installDir);
+    if (!key || !folder || !CopyInto(*folder, program)) return false;
+    CRegistry registry(HKEY_CURRENT_USER);
+    (void)registry.DeleteKey(*key);  // nothing of an earlier installation stays
+    const std::string uninstaller = *folder + "\\" + kProgram;
+    const DWORD sizeKB = entry.sizeKB > MAXDWORD ? MAXDWORD : static_cast<DWORD>(entry.sizeKB);
+    return registry.OpenKey(*key, true) &&
+           registry.WriteString("DisplayName", entry.displayName.empty() ? installDir : entry.displayName) &&
+           registry.WriteString("UninstallString", "\"" + uninstaller + "\"") &&
+           registry.WriteString("DisplayIcon", uninstaller + ",0") &&
+           registry.WriteString("InstallLocation", entry.installLocation) && registry.WriteDword("EstimatedSize", sizeKB) &&
+           registry.WriteDword("NoModify", 1) && registry.WriteDword("NoRepair", 1);
+}
+
+void Unregister(const std::string& installDir) noexcept
+{
+    try {
+        if (const auto key = EntryKey(installDir)) (void)CRegistry(HKEY_CURRENT_USER).DeleteKey(*key);
+        if (const auto folder = Folder(installDir)) {
+            DeleteFileAt(*folder + "\\" + kProgram);
+            DeleteFileAt(*folder + "\\" + kIni);
+            RemoveFolderAndEmptyParents(*folder);
+        }
+    } catch (const std::bad_alloc&) {  // what is left stays
+    }
+}
+
+bool HandOver(const std::string& program, const std::string& installDir)
+{
+    const std::string programFolder = LowerAscii(program.substr(0, program.size() - FileNamePart(program).size()));
+    const std::string suffix = LowerAscii(std::string(kFolderSuffix) + "\\");
+    // Every start passes here: the shell is asked only when the folder's name can be the one.
+    if (programFolder.size() < suffix.size() ||
+        programFolder.compare(programFolder.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return false;
+    const auto folder = Folder(installDir);
+    if (!folder || programFolder != LowerAscii(*folder + "\\")) return false;
+
+    wchar_t temp[MAX_PATH + 1] = {};
+    const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
+    const auto tempFolder = length > 0 && length <= MAX_PATH ? cp932::FromWide(temp) : std::nullopt;
+    if (!tempFolder) return false;
+    // A folder of its own for each hand-over: an earlier copy may still be running.
+    std::string copy;
+    for (unsigned n = ::GetCurrentProcessId();; ++n) {
+        copy = *tempFolder + ListName(installDir) + kFolderSuffix + Format(" %d", static_cast<long long>(n));
+        if (!FitsSystemPath(copy + "\\" + kProgram)) return false;
+        if (CreateFolderPath(copy)) break;
+        if (n == ::GetCurrentProcessId() + 100) return false;
+    }
+    if (!CopyInto(copy, program)) return false;
+    const auto wideProgram = cp932::ToWide(copy + "\\" + kProgram);
+    const auto wideFolder = cp932::ToWide(copy);
+    if (!wideProgram || !wideFolder) return false;
+    std::wstring commandLine = L"\"" + *wideProgram + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!::CreateProcessW(wideProgram->c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          wideFolder->c_str(), &startup, &started))
+        return false;
+    const KernelHandle process(started.hProcess);
+    const KernelHandle thread(started.hThread);
+    return true;
+}
+
+}  // namespace uninstaller
