@@ -521,6 +521,22 @@ def make_bench(out, exe, bin_dir, total):
         print(entry.replace('\\', '/'))
 
 
+def make_files_bench(out, exe, bin_dir, count=1000):
+    """A disc of many small files: the game, `count` files of 1000 bytes in data\\, and one of 2 MiB
+    (so that it needs the 1 MB an installation needs at least). No movie, no sound. Prints the
+    copied entries as make_bench does."""
+    layout = standard_layout(small=True)
+    layout.without_movie()
+    small = [f'data\\f{n:04d}.dat' for n in range(count)]
+    layout.files = ['big.dat', 'game.exe', 'game_gdi.exe'] + small
+    layout.sizes = dict({'big.dat': 2 * MIB}, **{entry: 1000 for entry in small})
+    layout.set('WallPaper', '')
+    clear(out, 'Setup.exe')
+    Writer(exe, bin_dir).disc(out, layout)
+    for entry in layout.files:
+        print(entry.replace('\\', '/'))
+
+
 # ---------------------------------------------------------------------------------------------
 # Variants for the end of an installation: shortcuts and their failures
 
@@ -605,6 +621,7 @@ def main(argv=None):
     parser.add_argument('--variants', type=Path, help='folder of the test discs')
     parser.add_argument('--ini-only', action='store_true', help='write only Setup.ini into --out')
     parser.add_argument('--bench', type=Path, help='folder of the copy benchmark disc (about 1 GiB)')
+    parser.add_argument('--files-bench', type=Path, help='folder of the many-files benchmark disc')
     parser.add_argument('--exe', type=Path, help='Setup.exe to put on the discs')
     parser.add_argument('--bin', type=Path, help='build folder with the sample programs')
     args = parser.parse_args(argv)
@@ -616,10 +633,13 @@ def main(argv=None):
         args.out.mkdir(parents=True, exist_ok=True)
         (args.out / 'Setup.ini').write_bytes(ini_text(standard_layout(small=False)))
         return
-    if args.bench:
-        if args.out or args.variants or not args.exe or not args.bin:
-            parser.error('--bench needs --exe and --bin and nothing else')
-        make_bench(args.bench, args.exe, args.bin, GIB)
+    if args.bench or args.files_bench:
+        if args.out or args.variants or not args.exe or not args.bin or (args.bench and args.files_bench):
+            parser.error('--bench or --files-bench needs --exe and --bin and nothing else')
+        if args.bench:
+            make_bench(args.bench, args.exe, args.bin, GIB)
+        else:
+            make_files_bench(args.files_bench, args.exe, args.bin)
         return
     if bool(args.out) == bool(args.variants) or not args.exe or not args.bin:
         parser.error('give either --out or --variants, with --exe and --bin')

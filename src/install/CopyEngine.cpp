@@ -38,10 +38,7 @@ CopyEnd CopyItemFile(const CopyItem& item, const std::string& destination, char*
         copiedKB += n / 1024;
         observer.Progress(done, copiedKB);
     }
-    int date = 0;
-    int time = 0;
-    (void)source.GetTime(date, time);
-    (void)target.SetTime(date, time);
+    (void)target.StampFrom(source);
     return CopyEnd::Done;
 }
 

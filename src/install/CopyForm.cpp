@@ -18,9 +18,10 @@ constexpr unsigned kCoarseShift = 20;
 
 unsigned BarShift(unsigned long long count) noexcept { return count > INT_MAX ? kCoarseShift : 0; }
 
-// A bar draws itself at once when its position changes, which can cost more than copying a block:
-// while copying, the bars are moved at most this often, and always before the copy stops to ask or
-// to end, so that they show the exact counts whenever anyone can look.
+// A bar draws itself at once when it is moved, which can cost more than copying a block or a small
+// file: while copying, the bars are moved at most this often and only to a new position, across
+// files too, and always before the copy stops to ask or to end, so that they show the exact counts
+// whenever anyone can look.
 constexpr DWORD kBarIntervalMs = 40;
 
 const char* EndingText(install::CopyEnd end) noexcept
@@ -70,6 +71,8 @@ void TCopyForm::FormShow()
     PbTotal.SetRange(0, static_cast<int>(Work.totalKB >> totalShift_));
     PbTotal.SetPosition(0);
     PbCopy.SetPosition(0);
+    totalShown_ = 0;
+    fileShown_ = 0;
     if (Work.movie.empty() && !Work.wallPaper.empty()) {
         // A picture that cannot be shown is reported; the copy starts all the same.
         try {
@@ -101,6 +104,7 @@ void TCopyForm::CopyFiles()
     fileSize_ = 0;
     copiedKB_ = 0;
     fileShift_ = 0;
+    rangeShown_ = true;
     lastShown_ = ::GetTickCount();
     Result = install::Copy(Work.job, *this);
     ShowBars(true);
@@ -123,11 +127,11 @@ void TCopyForm::ItemStarts(const install::CopyItem& item)
 
 void TCopyForm::FileSized(unsigned long long size)
 {
+    // Shown with the next drawing of the bars: a file too small to last until then costs no drawing.
     fileShift_ = BarShift(size);
     fileSize_ = size;
     fileDone_ = 0;
-    PbCopy.SetRange(0, static_cast<int>(size >> fileShift_));
-    PbCopy.SetPosition(0);
+    rangeShown_ = false;
 }
 
 bool TCopyForm::GoOn()
@@ -150,15 +154,24 @@ void TCopyForm::Progress(unsigned long long fileDone, unsigned long long copiedK
 {
     fileDone_ = fileDone;
     copiedKB_ = copiedKB;
-    ShowBars(fileDone == fileSize_);
+    ShowBars(false);
 }
 
 void TCopyForm::ShowBars(bool now)
 {
-    if (!now && ::GetTickCount() - lastShown_ < kBarIntervalMs) return;
-    PbCopy.SetPosition(static_cast<int>(fileDone_ >> fileShift_));
-    PbTotal.SetPosition(static_cast<int>(copiedKB_ >> totalShift_));
-    lastShown_ = ::GetTickCount();
+    const DWORD tick = ::GetTickCount();
+    if (!now && tick - lastShown_ < kBarIntervalMs) return;
+    lastShown_ = tick;
+    if (!rangeShown_) {
+        PbCopy.SetRange(0, static_cast<int>(fileSize_ >> fileShift_));
+        rangeShown_ = true;
+        fileShown_ = -1;
+    }
+    // A bar draws itself whenever it is told a position, even the one it shows.
+    const int file = static_cast<int>(fileDone_ >> fileShift_);
+    const int total = static_cast<int>(copiedKB_ >> totalShift_);
+    if (file != fileShown_) PbCopy.SetPosition(fileShown_ = file);
+    if (total != totalShown_) PbTotal.SetPosition(totalShown_ = total);
 }
 
 void TCopyForm::BtCancelClick() { CancelRequested = true; }

@@ -62,6 +62,9 @@ private:
     unsigned long long fileDone_ = 0;
     unsigned long long copiedKB_ = 0;
     unsigned long lastShown_ = 0;
+    bool rangeShown_ = true;  // the file bar's range is the current file's
+    int fileShown_ = 0;       // the positions the bars show
+    int totalShown_ = 0;
 };
 
 extern TCopyForm* CopyForm;

@@ -19,7 +19,7 @@ struct Finishing {
     std::string gameName;     // the game's shortcut
     std::string shortCut;     // the Start-menu folder; empty for none
     std::string shortCutGdi;  // the GDI variant's shortcut; empty for none
-    Plan plan;                // where the game and its GDI variant stand
+    const Plan& plan;         // where the game and its GDI variant stand
     std::string program;      // the running Setup.exe, copied as the uninstaller
     unsigned long long sizeKB = 0;  // the install size as the destination dialog counted it
 };

@@ -38,7 +38,10 @@ bool CFile::Open(const std::string& path, DWORD access) noexcept
         if (!handle && ::GetLastError() == ERROR_FILE_EXISTS)
             handle.Reset(::CreateFileW(widePath->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, kFlags, nullptr));
     }
-    if (!handle || ::GetFileType(handle.Get()) != FILE_TYPE_DISK) return false;
+    // A path that names no device by its last level reaches something else than a file on a disk
+    // only through the \\.\ or \\server\ namespaces (a pipe): only those pay for the question.
+    const bool namespaced = path.size() >= 2 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/');
+    if (!handle || (namespaced && ::GetFileType(handle.Get()) != FILE_TYPE_DISK)) return false;
     handle_ = std::move(handle);
     return true;
 }
@@ -110,6 +113,21 @@ bool CFile::SetTime(int date, int time) noexcept
     FILETIME utc{};
     return ::SystemTimeToFileTime(&st, &local) && ::LocalFileTimeToFileTime(&local, &utc) &&
            ::SetFileTime(handle_.Get(), &utc, &utc, &utc);
+}
+
+bool CFile::StampFrom(const CFile& source) noexcept
+{
+    FILETIME written{};
+    if (!IsOpen() || !source.IsOpen() || !::GetFileTime(source.handle_.Get(), nullptr, nullptr, &written)) return false;
+    ULARGE_INTEGER ticks{};
+    ticks.LowPart = written.dwLowDateTime;
+    ticks.HighPart = written.dwHighDateTime;
+    // Beyond what a packed time can hold GetTime fails, and so nothing is stamped.
+    if (ticks.QuadPart >= 0x8000000000000000ULL) return false;
+    constexpr unsigned long long kTicksPerSecond = 10000000;
+    ticks.QuadPart -= ticks.QuadPart % kTicksPerSecond;
+    const FILETIME stamp{ticks.LowPart, ticks.HighPart};
+    return ::SetFileTime(handle_.Get(), &stamp, &stamp, &stamp) != FALSE;
 }
 
 unsigned CFile::FreeMegabytes(const std::string& drive) noexcept

@@ -33,6 +33,10 @@ public:
     [[nodiscard]] bool GetTime(int& date, int& time) const noexcept;
     // Sets creation, last-access and last-write time from packed local values.
     [[nodiscard]] bool SetTime(int date, int time) noexcept;
+    // Sets all three times to `source`'s last-write time in whole seconds: the stamp that
+    // SetTime(source.GetTime()) gives, without the two local-time conversions, each of which costs a
+    // time-zone lookup under Wine (most of the time a small file's copy takes).
+    [[nodiscard]] bool StampFrom(const CFile& source) noexcept;
 
     // Free bytes available to the caller on `drive` (such as "C:"), in whole MiB; 0 on failure.
     [[nodiscard]] static unsigned FreeMegabytes(const std::string& drive) noexcept;

@@ -134,3 +134,30 @@ TEST_F(CFileTimeZone, SetTimeTakesLocalTime)
         EXPECT_EQ(Ticks(accessed), wholeSecond) << local.date << " " << local.time;
     }
 }
+
+// The copy's stamp is the round trip through packed local time, in either zone and season.
+TEST_F(CFileTimeZone, StampFromGivesWhatSetTimeOfGetTimeGives)
+{
+    const std::string copy = folder_.PathOf("copy.dat");
+    for (const Instant& instant : kInstants) {
+        HANDLE handle = ::CreateFileW(pathW_.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+        ASSERT_TRUE(::SetFileTime(handle, nullptr, nullptr, &instant.utc));
+        ::CloseHandle(handle);
+        CFile source, target;
+        ASSERT_TRUE(source.Open(path_, GENERIC_READ) && target.Open(copy, GENERIC_WRITE));
+        ASSERT_TRUE(target.StampFrom(source));
+        target.Close();
+        int stamped[2] = {}, expected[2] = {};
+        ASSERT_TRUE(target.Open(copy, GENERIC_READ) && target.GetTime(stamped[0], stamped[1]));
+        ASSERT_TRUE(source.GetTime(expected[0], expected[1]));
+        EXPECT_EQ(stamped[0], expected[0]);
+        EXPECT_EQ(stamped[1], expected[1]);
+        HANDLE read = ::CreateFileW(testsupport::Wide(copy).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    0, nullptr);
+        FILETIME created{}, accessed{}, written{};
+        ASSERT_TRUE(::GetFileTime(read, &created, &accessed, &written));
+        ::CloseHandle(read);
+        EXPECT_EQ(Ticks(written), Ticks(instant.utc) / 10000000u * 10000000u);
+    }
+}

@@ -93,9 +93,11 @@ int main(int argc, char** argv)
     const std::wstring folder = Wide(argv[2]);
     const std::wstring programs[2] = {Wide(argv[3]), Wide(argv[4])};
     const char* names[2] = {"program", "baseline"};
-    std::vector<double> times[2], commits[2];
+    std::vector<double> times[2], commits[2], ratios, deltas;
     for (int run = 0; run < runs; ++run) {
-        for (int which = 0; which < 2; ++which) {
+        // The order alternates, so that neither program always starts on a warmer machine.
+        for (int turn = 0; turn < 2; ++turn) {
+            const int which = run % 2 ? 1 - turn : turn;
             double seconds = 0, commitKib = 0;
             if (!Measure(programs[which], folder, seconds, commitKib)) {
                 std::fprintf(stderr, "%s showed no window\n", argv[3 + which]);
@@ -104,10 +106,17 @@ int main(int argc, char** argv)
             times[which].push_back(seconds * 1000);
             commits[which].push_back(commitKib);
         }
+        ratios.push_back(times[0].back() / times[1].back());
+        deltas.push_back(commits[0].back() - commits[1].back());
     }
     for (int which = 0; which < 2; ++which) {
         std::printf("startup-ms-%s %.1f\n", names[which], Median(times[which]));
         std::printf("commit-kib-%s %.0f\n", names[which], Median(commits[which]));
     }
+    // Each figure is the median of the rounds' own ratios (differences), with their range.
+    std::printf("startup-ratio-median %.3f\nstartup-ratio-min %.3f\nstartup-ratio-max %.3f\n", Median(ratios),
+                *std::min_element(ratios.begin(), ratios.end()), *std::max_element(ratios.begin(), ratios.end()));
+    std::printf("memory-delta-median %.0f\nmemory-delta-min %.0f\nmemory-delta-max %.0f\n", Median(deltas),
+                *std::min_element(deltas.begin(), deltas.end()), *std::max_element(deltas.begin(), deltas.end()));
     return 0;
 }

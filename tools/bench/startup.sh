@@ -13,6 +13,8 @@ winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr '/' '\\')"; }
 shipped=$ROOT/build/win32/Setup.exe
 size=$(stat -c %s "$shipped")
 echo "size: build/win32/Setup.exe $size bytes; the bare program $(stat -c %s "$BUILD/bare_window.exe") bytes"
+echo "sha256: build/win32/Setup.exe $(sha256sum "$shipped" | cut -d' ' -f1)"
+echo "sha256: $BUILD/Setup.exe $(sha256sum "$BUILD/Setup.exe" | cut -d' ' -f1)"
 
 disc=$BUILD/bench-disc
 rm -rf "$disc"
@@ -22,9 +24,13 @@ figures=$("$WINE64" "$BUILD/startup_bench.exe" "$RUNS" "$(winpath "$disc")" "$(w
 figure() { awk -v name="$1" '$1 == name { print $2 }' <<<"$figures"; }
 ms=$(figure startup-ms-program); bare_ms=$(figure startup-ms-baseline)
 kib=$(figure commit-kib-program); bare_kib=$(figure commit-kib-baseline)
-echo "start-up to the visible main window ($(basename "$BUILD"), median of $RUNS starts each, by turns):" \
-    "Setup.exe $ms ms, the bare program $bare_ms ms"
-echo "committed memory with the main window up: Setup.exe $kib KiB, the bare program $bare_kib KiB"
+echo "start-up to the visible main window ($(basename "$BUILD"), $RUNS starts each, by turns, the order" \
+    "alternating): Setup.exe $ms ms, the bare program $bare_ms ms (medians)"
+echo "committed memory with the main window up: Setup.exe $kib KiB, the bare program $bare_kib KiB (medians)"
+echo "startup-ratio per round: median $(figure startup-ratio-median), min $(figure startup-ratio-min)," \
+    "max $(figure startup-ratio-max)"
+echo "memory-delta-kib per round: median $(figure memory-delta-median), min $(figure memory-delta-min)," \
+    "max $(figure memory-delta-max)"
 echo "size-bytes $size"
-awk -v a="$ms" -v b="$bare_ms" 'BEGIN { printf "startup-ratio %.2f\n", a / b }'
-awk -v a="$kib" -v b="$bare_kib" 'BEGIN { printf "memory-delta-kib %d\n", a - b }'
+echo "startup-ratio $(figure startup-ratio-median)"
+echo "memory-delta-kib $(figure memory-delta-median)"

@@ -1,5 +1,6 @@
 // Times one installation of a disc through Setup.exe's own copy, as a person would start it: from
-// the press of the dialog's start button to the message that the installation is complete.
+// the press of the dialog's start button to the message that the installation is complete (the
+// copy, the shortcuts, the record and the list entry; not the program's start).
 //   copy_bench.exe DISC DESTINATION     DESTINATION's last level must be the disc's InstallDir
 // Prints "seconds S". Exit code 1 when the installation did not complete.
 
@@ -35,8 +36,11 @@ int wmain(int argc, wchar_t** argv)
         ::QueryPerformanceFrequency(&frequency);
         ::QueryPerformanceCounter(&start);
         dialog.Click("インストールの開始");
-        auto box = setup.WaitMessageBox("Setup.exe", 600000);
+        // Looked for every millisecond, not at the driver's pace, so that the span ends with the box.
+        for (DWORD waited = 0; e2e::FindWindows("Setup.exe", "#32770", setup.Id()).empty() && waited < 600000; ++waited)
+            ::Sleep(1);
         ::QueryPerformanceCounter(&end);
+        auto box = setup.WaitMessageBox("Setup.exe");
         const bool complete = box.Text() == "インストールしました";
         box.Press(IDOK);
         menu.Click("終了");
