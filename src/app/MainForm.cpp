@@ -26,7 +26,6 @@ TMainForm* MainForm = nullptr;
 
 namespace {
 
-
 // ShellExecute's own result: above 32 means started.
 bool StartProgram(HWND owner, const std::string& file, const std::string* folder, int show)
 {
@@ -99,9 +98,9 @@ void TMainForm::ReadSetupConfiguration()
 
 void TMainForm::ReadInstallRecord()
 {
-    record::Dir recorded = record::Read(InstallDir);
+    RegistryText recorded = record::Read(InstallDir);
     if (!recorded.error.empty()) throw toolkit::Error(recorded.error);
-    InstalledDir = std::move(recorded.dir);
+    InstalledDir = std::move(recorded.text);
 }
 
 void TMainForm::DecideMode()
@@ -143,17 +142,9 @@ std::vector<std::string> TMainForm::Entries() const
     return entries;
 }
 
-install::Plan TMainForm::Plan(install::SoundOptions options) const
-{
-    return install::MakePlan(Entries(), ProgramFolder(), !Movie.empty(), options);
-}
-
 void TMainForm::BtExecClick()
 {
-    const install::Plan plan = Plan({});
-    // Without the game's entry the list itself reports the position it lacks.
-    const std::string name = plan.gameIndex ? plan.items[static_cast<size_t>(*plan.gameIndex)].fileNamePart
-                                            : FileList->Item(install::GameIndex(!Movie.empty()));
+    const std::string name = FileNamePart(FileList->Item(install::GameIndex(!Movie.empty())));
     const std::string folder = GameWorkingFolder(InstalledDir);
     // Shown normally: a game that takes its first show command from its starter would stay hidden.
     if (!StartProgram(nullptr, InstalledDir + name, &folder, SW_SHOWNORMAL))
@@ -205,7 +196,7 @@ void TMainForm::BtInstallClick()
         ShowMessageBox(Handle(), "ショートカットの作成に失敗しました", kMessageTitle, MB_OK | MB_ICONERROR);
     if (finished.record.opened) {
         if (!finished.record.readBack.error.empty()) throw toolkit::Error(finished.record.readBack.error);
-        InstalledDir = finished.record.readBack.dir;
+        InstalledDir = finished.record.readBack.text;
     }
     ShowMessageBox(Handle(), "インストールしました", kMessageTitle, MB_OK | MB_ICONINFORMATION);
     FormShow();
@@ -216,7 +207,8 @@ void TMainForm::BtUninstallClick()
     TUninstForm& dialog = *UninstForm;
     if (dialog.ShowModal() != toolkit::kModalOk) return;
     std::vector<std::string> names;
-    for (const install::CopyItem& item : Plan({}).items) names.push_back(item.fileNamePart);
+    for (const install::CopyItem& item : install::MakePlan(Entries(), ProgramFolder(), !Movie.empty(), {}).items)
+        names.push_back(item.fileNamePart);
     uninstall::RemoveInstalledCopy(Handle(), {InstalledDir, InstallDir, ShortCut, std::move(names)},
                                    {dialog.CbStart.Checked(), dialog.CbGame.Checked(), dialog.CbSave.Checked()});
     ShowMessageBox(Handle(), "アンインストールしました", kMessageTitle, MB_OK | MB_ICONINFORMATION);

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "install/InstallPlan.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
 #include "toolkit/TextList.h"
@@ -36,8 +35,6 @@ public:
     std::unique_ptr<toolkit::TextList> FileList;
     // The first FileCount entries of the file list, in order: what every reading of the list takes.
     [[nodiscard]] std::vector<std::string> Entries() const;
-    // The file list read for this disc with the given sound options.
-    [[nodiscard]] install::Plan Plan(install::SoundOptions options) const;
 
     void FormCreate() override;
     void FormShow() override;

@@ -24,7 +24,6 @@ struct SetupConfig {
 
 [[nodiscard]] SetupConfig ParseSetupConfig(std::string_view iniBytes);
 
-
 #ifdef _WIN32
 // Reads and parses the file; a missing, unreadable or oversized file gives the values for missing
 // keys, so the result is not usable.

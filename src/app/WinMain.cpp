@@ -3,7 +3,6 @@
 #include <new>
 
 #include "app/MainForm.h"
-#include "app/SetupConfig.h"
 #include "install/CopyForm.h"
 #include "install/InstallForm.h"
 #include "toolkit/Application.h"
@@ -21,8 +20,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     // Started from Windows' list of installed programs, the uninstaller runs the uninstall from a
     // copy of itself, so that its own folder can go; it does not take the guard.
     try {
-        const SetupConfig config = LoadSetupConfig(IniPathFor(ProgramPath()));
-        if (config.Usable() && uninstaller::HandOver(ProgramPath(), config.InstallDir)) return 0;
+        if (uninstaller::HandOver(ProgramPath())) return 0;
     } catch (const std::bad_alloc&) {  // no hand-over: the program runs where it is
     }
     // Declared first so that the windows are destroyed after the mutex is closed.

@@ -1,6 +1,5 @@
 #include "install/CopyForm.h"
 
-#include <climits>
 #include <exception>
 
 #include "forms/CopyLayout.h"
@@ -11,18 +10,6 @@
 TCopyForm* CopyForm = nullptr;
 
 namespace {
-
-// A bar whose count does not fit its 32-bit range counts in units of 2^20 instead, and so still
-// ends full.
-constexpr unsigned kCoarseShift = 20;
-
-unsigned BarShift(unsigned long long count) noexcept { return count > INT_MAX ? kCoarseShift : 0; }
-
-// A bar draws itself at once when it is moved, which can cost more than copying a block or a small
-// file: while copying, the bars are moved at most this often and only to a new position, across
-// files too, and always before the copy stops to ask or to end, so that they show the exact counts
-// whenever anyone can look.
-constexpr DWORD kBarIntervalMs = 40;
 
 const char* EndingText(install::CopyEnd end) noexcept
 {
@@ -67,12 +54,9 @@ LRESULT TCopyForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 void TCopyForm::FormShow()
 {
     Result = {};
-    totalShift_ = BarShift(Work.totalKB);
-    PbTotal.SetRange(0, static_cast<int>(Work.totalKB >> totalShift_));
+    PbTotal.SetRange(0, bars_.Start(Work.totalKB, ::GetTickCount()));
     PbTotal.SetPosition(0);
     PbCopy.SetPosition(0);
-    totalShown_ = 0;
-    fileShown_ = 0;
     if (Work.movie.empty() && !Work.wallPaper.empty()) {
         // A picture that cannot be shown is reported; the copy starts all the same.
         try {
@@ -100,12 +84,6 @@ void TCopyForm::CopyFiles()
         }
     } ending{*this};
     CancelRequested = false;
-    fileDone_ = 0;
-    fileSize_ = 0;
-    copiedKB_ = 0;
-    fileShift_ = 0;
-    rangeShown_ = true;
-    lastShown_ = ::GetTickCount();
     Result = install::Copy(Work.job, *this);
     ShowBars(true);
     if (Result.end == install::CopyEnd::Done) {
@@ -127,11 +105,7 @@ void TCopyForm::ItemStarts(const install::CopyItem& item)
 
 void TCopyForm::FileSized(unsigned long long size)
 {
-    // Shown with the next drawing of the bars: a file too small to last until then costs no drawing.
-    fileShift_ = BarShift(size);
-    fileSize_ = size;
-    fileDone_ = 0;
-    rangeShown_ = false;
+    bars_.FileSized(size);
 }
 
 bool TCopyForm::GoOn()
@@ -152,26 +126,16 @@ bool TCopyForm::GoOn()
 
 void TCopyForm::Progress(unsigned long long fileDone, unsigned long long copiedKB)
 {
-    fileDone_ = fileDone;
-    copiedKB_ = copiedKB;
+    bars_.Progress(fileDone, copiedKB);
     ShowBars(false);
 }
 
 void TCopyForm::ShowBars(bool now)
 {
-    const DWORD tick = ::GetTickCount();
-    if (!now && tick - lastShown_ < kBarIntervalMs) return;
-    lastShown_ = tick;
-    if (!rangeShown_) {
-        PbCopy.SetRange(0, static_cast<int>(fileSize_ >> fileShift_));
-        rangeShown_ = true;
-        fileShown_ = -1;
-    }
-    // A bar draws itself whenever it is told a position, even the one it shows.
-    const int file = static_cast<int>(fileDone_ >> fileShift_);
-    const int total = static_cast<int>(copiedKB_ >> totalShift_);
-    if (file != fileShown_) PbCopy.SetPosition(fileShown_ = file);
-    if (total != totalShown_) PbTotal.SetPosition(totalShown_ = total);
+    const install::BarPace::Draw draw = bars_.Due(::GetTickCount(), now);
+    if (draw.fileRange) PbCopy.SetRange(0, *draw.fileRange);
+    if (draw.filePosition) PbCopy.SetPosition(*draw.filePosition);
+    if (draw.totalPosition) PbTotal.SetPosition(*draw.totalPosition);
 }
 
 void TCopyForm::BtCancelClick() { CancelRequested = true; }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "install/BarPace.h"
 #include "install/CopyEngine.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
@@ -56,15 +57,7 @@ private:
 
     bool startPending_ = false;
     bool copying_ = false;
-    unsigned totalShift_ = 0;
-    unsigned fileShift_ = 0;
-    unsigned long long fileSize_ = 0;
-    unsigned long long fileDone_ = 0;
-    unsigned long long copiedKB_ = 0;
-    unsigned long lastShown_ = 0;
-    bool rangeShown_ = true;  // the file bar's range is the current file's
-    int fileShown_ = 0;       // the positions the bars show
-    int totalShown_ = 0;
+    install::BarPace bars_;
 };
 
 extern TCopyForm* CopyForm;

@@ -29,9 +29,9 @@ struct Choices {
 
 // The uninstall in its fixed order: Start-menu folders, listed files, save files, with every choice
 // the rest of the folder's files, the folder and its emptied parents, the install record, the entry
-// in Windows' list of installed programs with its uninstaller. Every
-// step is tried once; failures and over-long paths are passed over. The folder's steps are taken
-// only in the game's own folder (IsGameFolder), the record's only for a usable InstallDir.
+// in Windows' list of installed programs with its uninstaller. Every step is tried once; failures
+// and over-long paths are passed over. The folder's steps are taken only in the game's own folder
+// (IsGameFolder), the record's only for a usable InstallDir.
 void RemoveInstalledCopy(HWND owner, const InstalledCopy& copy, Choices choices) noexcept;
 
 }  // namespace uninstall

@@ -6,7 +6,6 @@
 
 #include "util/Format.h"
 #include "util/Names.h"
-#include "util/Registry.h"
 
 namespace record {
 
@@ -22,13 +21,12 @@ std::optional<std::string> KeyPath(const std::string& installDir)
     return "Software\\" + installDir;
 }
 
-Dir Read(const std::string& installDir)
+RegistryText Read(const std::string& installDir)
 {
     const auto key = KeyPath(installDir);
     CRegistry registry(HKEY_CURRENT_USER);
     if (!key || !registry.OpenKeyReadOnly(*key)) return {};
-    RegistryText value = registry.ReadString(kValue);
-    return {std::move(value.text), std::move(value.error)};
+    return registry.ReadString(kValue);
 }
 
 Written Write(const std::string& installDir, const std::string& folder)
@@ -38,8 +36,7 @@ Written Write(const std::string& installDir, const std::string& folder)
     if (!key || !registry.OpenKey(*key, true)) return {};
     if (!registry.WriteString(kValue, folder + "\\"))
         return {true, {{}, Format("'%s' の書き込みに失敗しました", std::string(kValue))}};
-    RegistryText value = registry.ReadString(kValue);
-    return {true, {std::move(value.text), std::move(value.error)}};
+    return {true, registry.ReadString(kValue)};
 }
 
 bool Delete(const std::string& installDir) noexcept

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "util/Registry.h"
+
 namespace record {
 
 // "Software\" + installDir when installDir names a key of the game's own strictly below Software
@@ -13,15 +15,12 @@ namespace record {
 // deleted.
 [[nodiscard]] std::optional<std::string> KeyPath(const std::string& installDir);
 
-struct Dir {
-    std::string dir;    // the recorded folder as stored; empty when there is no record
-    std::string error;  // why the value cannot be used; empty when it can
-};
-[[nodiscard]] Dir Read(const std::string& installDir);
+// Dir as stored (empty when there is no record), or why it cannot be used.
+[[nodiscard]] RegistryText Read(const std::string& installDir);
 
 struct Written {
-    bool opened = false;  // the key could be opened or created
-    Dir readBack;         // the value as stored, read again, once written
+    bool opened = false;    // the key could be opened or created
+    RegistryText readBack;  // the value as stored, read again, once written
 };
 // Writes `folder` + "\" as Dir. When the key cannot be opened nothing is written; when the value
 // cannot be written, readBack.error says so.

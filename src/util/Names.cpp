@@ -40,7 +40,6 @@ size_t NextValidChar(std::string_view text, size_t i) noexcept
 
 std::string FileNamePart(const std::string& path) { return path.substr(FileNameStart(path)); }
 
-
 std::string StoredName(const std::string& entry)
 {
     // Whole characters, so that data\ソフト.txt is stored as ソフト.txt; the first byte never counts

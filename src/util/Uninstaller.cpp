@@ -30,6 +30,14 @@ std::string ListName(const std::string& installDir)
     return name;
 }
 
+std::optional<std::string> LocalAppData()
+{
+    wchar_t local[MAX_PATH] = {};
+    if (::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, local) != S_OK)
+        return std::nullopt;
+    return cp932::FromWide(local);
+}
+
 bool CopyInto(const std::string& folder, const std::string& program)
 {
     const auto copy = [](const std::string& from, const std::string& to) {
@@ -51,13 +59,10 @@ std::optional<std::string> EntryKey(const std::string& installDir)
 
 std::optional<std::string> Folder(const std::string& installDir)
 {
-    wchar_t local[MAX_PATH] = {};
-    if (!IsInstallDirName(installDir) ||
-        ::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, local) != S_OK)
-        return std::nullopt;
-    const auto narrow = cp932::FromWide(local);
-    std::string folder = narrow ? *narrow + "\\" + ListName(installDir) + kFolderSuffix : std::string();
-    if (folder.empty() || !FitsSystemPath(folder + "\\" + kProgram)) return std::nullopt;
+    const auto local = IsInstallDirName(installDir) ? LocalAppData() : std::nullopt;
+    if (!local) return std::nullopt;
+    std::string folder = *local + "\\" + ListName(installDir) + kFolderSuffix;
+    if (!FitsSystemPath(folder + "\\" + kProgram)) return std::nullopt;
     return folder;
 }
 
@@ -91,16 +96,18 @@ void Unregister(const std::string& installDir) noexcept
     }
 }
 
-bool HandOver(const std::string& program, const std::string& installDir)
+bool HandOver(const std::string& program)
 {
-    const std::string programFolder = LowerAscii(program.substr(0, program.size() - FileNamePart(program).size()));
-    const std::string suffix = LowerAscii(std::string(kFolderSuffix) + "\\");
-    // Every start passes here: the shell is asked only when the folder's name can be the one.
-    if (programFolder.size() < suffix.size() ||
-        programFolder.compare(programFolder.size() - suffix.size(), suffix.size(), suffix) != 0)
+    // The program's folder and that folder's name; no Setup.ini is read for this at every start.
+    const std::string folder = WithoutTrailingBackslash(program.substr(0, program.size() - FileNamePart(program).size()));
+    const std::string name = FileNamePart(folder);
+    const std::string lowered = LowerAscii(name);
+    const std::string suffix = LowerAscii(kFolderSuffix);
+    // Every start passes here: the shell is asked only when the folder's name can be an uninstaller's.
+    if (lowered.size() <= suffix.size() || lowered.compare(lowered.size() - suffix.size(), suffix.size(), suffix) != 0)
         return false;
-    const auto folder = Folder(installDir);
-    if (!folder || programFolder != LowerAscii(*folder + "\\")) return false;
+    const auto local = LocalAppData();
+    if (!local || LowerAscii(*local + "\\" + name) != LowerAscii(folder)) return false;
 
     wchar_t temp[MAX_PATH + 1] = {};
     const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
@@ -109,7 +116,7 @@ bool HandOver(const std::string& program, const std::string& installDir)
     // A folder of its own for each hand-over: an earlier copy may still be running.
     std::string copy;
     for (unsigned n = ::GetCurrentProcessId();; ++n) {
-        copy = *tempFolder + ListName(installDir) + kFolderSuffix + Format(" %d", static_cast<long long>(n));
+        copy = *tempFolder + name + Format(" %d", static_cast<long long>(n));
         if (!FitsSystemPath(copy + "\\" + kProgram)) return false;
         if (CreateFolderPath(copy)) break;
         if (n == ::GetCurrentProcessId() + 100) return false;

@@ -27,9 +27,10 @@ struct Entry {
 // Deletes the entry, the uninstaller's two files and its folder when that leaves it empty.
 void Unregister(const std::string& installDir) noexcept;
 
-// When `program` runs from the uninstaller's folder: copies it with its ini file into a new folder
-// below the temporary folder and starts that copy there. True when the copy runs and this one is to
-// end at once, before it takes the single-instance guard.
-[[nodiscard]] bool HandOver(const std::string& program, const std::string& installDir);
+// When `program` runs from an uninstaller's folder (below the local application-data folder, its
+// name ending in " Uninstall"): copies it with its ini file into a new folder below the temporary
+// folder and starts that copy there. True when the copy runs and this one is to end at once, before
+// it takes the single-instance guard.
+[[nodiscard]] bool HandOver(const std::string& program);
 
 }  // namespace uninstaller

@@ -243,7 +243,7 @@ TEST_F(InstallRun, QuittingMidCopyEndsTheCopyAndRollsBack)
     const auto texts = Install(parent.PathOf("New\\SweepGame"), [] {}, [] { ::PostQuitMessage(0); });
     EXPECT_EQ(texts, std::vector<std::string>{"中止しました"});
     EXPECT_EQ(Listing(parent.Path()), std::vector<std::string>{"keep.txt"});
-    EXPECT_EQ(record::Read("SweepGame").dir, "");
+    EXPECT_EQ(record::Read("SweepGame").text, "");
 }
 
 // 非圧縮音声: the dialog's choice decides the file counted for a sound entry and the file copied.

@@ -20,11 +20,11 @@ TEST(InstallRecord, WrittenReadAndDeletedOnlyUnderTheGamesOwnKey)
         SCOPED_TRACE(installDir);
         const record::Written written = record::Write(installDir, "D:\\ゲーム\\ソ");
         EXPECT_TRUE(written.opened);
-        EXPECT_EQ(written.readBack.dir, "D:\\ゲーム\\ソ\\");
+        EXPECT_EQ(written.readBack.text, "D:\\ゲーム\\ソ\\");
         EXPECT_EQ(written.readBack.error, "");
-        EXPECT_EQ(record::Read(installDir).dir, "D:\\ゲーム\\ソ\\");
+        EXPECT_EQ(record::Read(installDir).text, "D:\\ゲーム\\ソ\\");
         EXPECT_TRUE(record::Delete(installDir));
-        EXPECT_EQ(record::Read(installDir).dir, "");
+        EXPECT_EQ(record::Read(installDir).text, "");
         EXPECT_FALSE(record::Delete(installDir));
     }
     EXPECT_TRUE(record::Delete("SetupUnitParent"));

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/SetupConfig.h"
+#include "install/BarPace.h"
 #include "install/CopyEngine.h"
 #include "util/Cp932.h"
 
@@ -39,24 +40,15 @@ void PumpOnce()
     }
 }
 
-// What the copy window does: the bars drawn at most every 40 ms, across files too, only to a new
-// position, the file bar's range with the first drawing of a file.
+// What the copy window does per block: one message pass, and the bars as its pace draws them.
 struct WindowObserver : install::CopyObserver {
     HWND fileBar = nullptr;
     HWND totalBar = nullptr;
+    install::BarPace bars;
     double first = 0;
     double last = 0;
-    unsigned long long size = 0;
-    bool rangeShown = true;
-    int fileShown = 0;
-    int totalShown = 0;
-    DWORD shown = 0;
     void ItemStarts(const install::CopyItem&) override {}
-    void FileSized(unsigned long long bytes) override
-    {
-        size = bytes;
-        rangeShown = false;
-    }
+    void FileSized(unsigned long long bytes) override { bars.FileSized(bytes); }
     bool GoOn() override
     {
         if (first == 0) first = Now();
@@ -66,17 +58,11 @@ struct WindowObserver : install::CopyObserver {
     void Progress(unsigned long long done, unsigned long long kb) override
     {
         last = Now();
-        if (::GetTickCount() - shown < 40) return;
-        shown = ::GetTickCount();
-        const unsigned shift = size > INT_MAX ? 20 : 0;
-        if (!rangeShown) {
-            ::SendMessageW(fileBar, PBM_SETRANGE32, 0, static_cast<LPARAM>(size >> shift));
-            rangeShown = true;
-            fileShown = -1;
-        }
-        if (static_cast<int>(done >> shift) != fileShown)
-            ::SendMessageW(fileBar, PBM_SETPOS, fileShown = static_cast<int>(done >> shift), 0);
-        if (static_cast<int>(kb) != totalShown) ::SendMessageW(totalBar, PBM_SETPOS, totalShown = static_cast<int>(kb), 0);
+        bars.Progress(done, kb);
+        const install::BarPace::Draw draw = bars.Due(::GetTickCount(), false);
+        if (draw.fileRange) ::SendMessageW(fileBar, PBM_SETRANGE32, 0, *draw.fileRange);
+        if (draw.filePosition) ::SendMessageW(fileBar, PBM_SETPOS, static_cast<WPARAM>(*draw.filePosition), 0);
+        if (draw.totalPosition) ::SendMessageW(totalBar, PBM_SETPOS, static_cast<WPARAM>(*draw.totalPosition), 0);
     }
 };
 
@@ -147,7 +133,13 @@ int wmain(int argc, wchar_t** argv)
                                          nullptr, nullptr, nullptr);
     observer.totalBar = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 8, 40, 256, 16, window,
                                           nullptr, nullptr, nullptr);
-    ::SendMessageW(observer.totalBar, PBM_SETRANGE32, 0, INT_MAX);
+    unsigned long long totalKB = 0;  // as the destination dialog counts it: what the copy window is given
+    for (const install::CopyItem& item : plan.items) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!item.countedSource.empty() &&
+            ::GetFileAttributesExW(cp932::ToWideLossy(item.countedSource).c_str(), GetFileExInfoStandard, &data))
+            totalKB += ((static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow) / 1024;
+    }
     const std::unique_ptr<char[]> buffer(new char[1 << 20]);
 
     std::vector<double> ratios;
@@ -159,7 +151,7 @@ int wmain(int argc, wchar_t** argv)
             Empty(out);
             if ((turn == 0) == (round % 2 == 0)) {
                 observer.first = observer.last = 0;
-                observer.shown = ::GetTickCount();
+                ::SendMessageW(observer.totalBar, PBM_SETRANGE32, 0, observer.bars.Start(totalKB, ::GetTickCount()));
                 if (install::Copy({cp932::FromWideLossy(out), plan}, observer).end != install::CopyEnd::Done) return 1;
                 engine = observer.last - observer.first;
             } else {
