@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <new>
 #include <optional>
 #include <vector>
@@ -27,9 +28,53 @@ constexpr int kKnownFolders[] = {
     CSIDL_COMMON_STARTUP,
 };
 
+// Long names for the levels of fully qualified paths, each level looked up once: the known folders
+// share most of their upper levels, and every lookup is a trip to the file system.
+class LongNames {
+public:
+    std::wstring Of(const std::wstring& full)
+    {
+        // The levels below a drive, or below a share's (or a namespace's) first two.
+        size_t root = 2;
+        if (full.compare(0, 2, L"\\\\") == 0) {
+            root = full.find(L'\\', 2);
+            if (root != full.npos) root = full.find(L'\\', root + 1);
+        } else if (full.size() < 3 || full[1] != L':' || full[2] != L'\\') {
+            return full;
+        }
+        if (root == full.npos) return full;
+        std::wstring result = full.substr(0, root);
+        bool exists = true;
+        for (size_t start = root + 1, end = root + 1; end <= full.size(); ++end) {
+            if (end < full.size() && full[end] != L'\\') continue;
+            const std::wstring prefix = full.substr(0, end);
+            size_t i = 0;
+            while (i < levels_.size() && levels_[i] != prefix) i += 2;
+            const size_t level = start;
+            start = end + 1;
+            if (i < levels_.size()) {
+                result = levels_[i + 1];
+                continue;
+            }
+            // Below a level that does not exist, the rest keeps its spelling.
+            WIN32_FIND_DATAW found{};
+            const FindHandle search(exists ? ::FindFirstFileW(prefix.c_str(), &found) : INVALID_HANDLE_VALUE);
+            exists = static_cast<bool>(search);
+            result += L'\\';
+            result += exists ? std::wstring(found.cFileName) : full.substr(level, end - level);
+            levels_.push_back(prefix);
+            levels_.push_back(result);
+        }
+        return result;
+    }
+
+private:
+    std::vector<std::wstring> levels_;  // a prefix as given, then its long spelling
+};
+
 // One spelling per folder, for comparing: fully qualified, "." and ".." resolved, long names, no
 // final backslash except a drive's, upper case. Nothing when the path cannot be resolved.
-std::optional<std::wstring> Canonical(const std::wstring& path)
+std::optional<std::wstring> Canonical(const std::wstring& path, LongNames& longNames)
 {
     const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (needed == 0) return std::nullopt;
@@ -37,13 +82,8 @@ std::optional<std::wstring> Canonical(const std::wstring& path)
     const DWORD length = ::GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
     if (length == 0 || length >= needed) return std::nullopt;
     full.resize(length);
-    const DWORD longNeeded = ::GetLongPathNameW(full.c_str(), nullptr, 0);
-    if (longNeeded > 0) {
-        std::wstring longer(longNeeded, L'\0');
-        const DWORD longLength = ::GetLongPathNameW(full.c_str(), longer.data(), longNeeded);
-        if (longLength > 0 && longLength < longNeeded) full.assign(longer.data(), longLength);
-    }
     while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/')) full.pop_back();
+    full = longNames.Of(full);
     if (full.empty() || full.size() > 0xFFFF) return std::nullopt;
     ::CharUpperBuffW(full.data(), static_cast<DWORD>(full.size()));
     return full;
@@ -51,18 +91,19 @@ std::optional<std::wstring> Canonical(const std::wstring& path)
 
 std::vector<std::wstring> KnownFolders()
 {
+    LongNames longNames;
     std::vector<std::wstring> known;
     for (const int csidl : kKnownFolders) {
         wchar_t path[MAX_PATH] = {};
         if (::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK || path[0] == L'\0')
             continue;
-        if (auto canonical = Canonical(path)) known.push_back(std::move(*canonical));
+        if (auto canonical = Canonical(path, longNames)) known.push_back(std::move(*canonical));
     }
     // The temporary folder too: emptied by a rollback's walk up, it would be gone for every program.
     wchar_t temp[MAX_PATH + 1] = {};
     const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
     if (length > 0 && length <= MAX_PATH)
-        if (auto canonical = Canonical(temp)) known.push_back(std::move(*canonical));
+        if (auto canonical = Canonical(temp, longNames)) known.push_back(std::move(*canonical));
     return known;
 }
 
@@ -70,10 +111,14 @@ std::vector<std::wstring> KnownFolders()
 // none of the known folders and lies above none of them.
 bool MayTouch(const std::string& folder, const std::vector<std::wstring>& known)
 {
-    if (!FitsSystemPath(folder) || folders::IsRelativePath(folder) || folders::HasStreamColon(folder)) return false;
+    // No folder's name holds a wildcard; the level lookups would take one as a pattern.
+    if (!FitsSystemPath(folder) || folders::IsRelativePath(folder) || folders::HasStreamColon(folder) ||
+        folder.find_first_of("*?") != std::string::npos)
+        return false;
     const auto wide = cp932::ToWide(folder);
     if (!wide) return false;
-    const auto canonical = Canonical(*wide);
+    LongNames longNames;
+    const auto canonical = Canonical(*wide, longNames);
     if (!canonical) return false;
     const auto narrow = cp932::FromWide(*canonical);
     if (!narrow || folders::IsRelativePath(*narrow) || folders::IsDriveOrShareRoot(*narrow)) return false;

@@ -18,16 +18,19 @@ struct WinmmFunctions {
     decltype(&::mciGetErrorStringW) getErrorString = nullptr;
 };
 
+// Loaded on first use, without a thread-safe guard: the media calls come from the window's thread.
+WinmmFunctions winmm;
+bool winmmLoaded = false;
+
 const WinmmFunctions& Winmm() noexcept
 {
-    static const WinmmFunctions functions = [] {
+    if (!winmmLoaded) {
+        winmmLoaded = true;
         const HMODULE module = LoadSystemLibrary(L"winmm.dll");
-        WinmmFunctions loaded;
-        loaded.sendCommand = Proc<decltype(loaded.sendCommand)>(module, "mciSendCommandW");
-        loaded.getErrorString = Proc<decltype(loaded.getErrorString)>(module, "mciGetErrorStringW");
-        return loaded;
-    }();
-    return functions;
+        winmm.sendCommand = Proc<decltype(winmm.sendCommand)>(module, "mciSendCommandW");
+        winmm.getErrorString = Proc<decltype(winmm.getErrorString)>(module, "mciGetErrorStringW");
+    }
+    return winmm;
 }
 
 }  // namespace

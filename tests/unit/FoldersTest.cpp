@@ -124,6 +124,40 @@ TEST(Folders, TheGuardRefusesKnownFoldersAndWhatLiesAboveThem)
     EXPECT_TRUE(MayEmptyOrRemove("C:\\Games"));
 }
 
+// A known folder that the system names in short spelling still guards its long spelling.
+TEST(Folders, TheGuardKnowsAKnownFolderNamedShort)
+{
+    const testsupport::TempFolder temp("known");
+    const std::string documents = temp.PathOf("Long Named Documents");
+    ASSERT_TRUE(temp.Made() && CreateFolderPath(documents));
+    const std::string shorter = ShortSpelling(documents);
+    ASSERT_NE(shorter.find('~'), std::string::npos) << shorter;
+    struct Personal {  // the Documents folder's setting, put back however the test ends
+        HKEY key = nullptr;
+        wchar_t saved[MAX_PATH + 1] = {};
+        LSTATUS Set(const wchar_t* value) const
+        {
+            return ::RegSetValueExW(key, L"Personal", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(value),
+                                    static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
+        }
+        ~Personal()
+        {
+            if (saved[0]) (void)Set(saved);
+            ::RegCloseKey(key);
+        }
+    } personal;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                              0, KEY_QUERY_VALUE | KEY_SET_VALUE, &personal.key), ERROR_SUCCESS);
+    DWORD size = sizeof personal.saved - sizeof(wchar_t);
+    ASSERT_EQ(::RegQueryValueExW(personal.key, L"Personal", nullptr, nullptr, reinterpret_cast<BYTE*>(personal.saved),
+                                 &size), ERROR_SUCCESS);
+    ASSERT_EQ(personal.Set(testsupport::Wide(shorter).c_str()), ERROR_SUCCESS);
+    ASSERT_EQ(Known(CSIDL_PERSONAL), shorter);
+    EXPECT_FALSE(MayEmptyOrRemove(documents));
+    EXPECT_FALSE(MayEmptyOrRemove(temp.Path()));
+    EXPECT_TRUE(MayEmptyOrRemove(documents + "\\見本ゲーム"));
+}
+
 // The game's own folder: its last level is InstallDir's last level, exactly, and the guard passes.
 TEST(Folders, TheGameFolderBearsTheGamesName)
 {
