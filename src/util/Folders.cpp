@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <algorithm>
 #include <new>
 #include <optional>
 #include <vector>
