@@ -165,7 +165,7 @@ TEST(Installation, CompletesWithShortcutsRecordAndRefreshedMenu)
         Check(run.menu, {Exec, true, true});
         Check(run.menu, {e2e::menu::Install, true, false});
         Check(run.menu, {Uninstall, true, true});
-        EXPECT_TRUE(run.menu.Button(Exec).Focused());
+        e2e::WaitUntil([&] { return run.menu.Button(Exec).Focused(); }, "the focus on the start button");
         run.Quit();
     }
     Scratch("base");
@@ -324,7 +324,8 @@ TEST(Installation, ListedWithAnUninstallerThatNeedsNoDisc)
     const e2e::Window menu = WaitAnyWindow("インストーラ", "TMainForm");
     Check(menu, {Uninstall, true, true});
     Check(menu, {e2e::menu::Install, false, false});
-    EXPECT_TRUE(menu.Button(Uninstall).Focused());
+    // A new process's window is shown before its focus is set: waited for, not sampled.
+    e2e::WaitUntil([&] { return menu.Button(Uninstall).Focused(); }, "the focus on the uninstall button");
     menu.Click(Uninstall);
     WaitAnyWindow("アンインストールオプション", "").Click("アンインストールの開始");
     e2e::MsgBox done(WaitAnyWindow("Setup.exe", "#32770").Handle());
