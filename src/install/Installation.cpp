@@ -28,8 +28,8 @@ Finished Finish(HWND owner, const Finishing& values)
     finished.shortcutFailures = startmenu::MakeShortcuts(owner, values.shortCut, shortcuts, folder);
     finished.record = record::Write(values.installDir, folder);
     if (finished.record.opened && finished.record.readBack.error.empty())
-        finished.listed = uninstaller::Register(values.installDir, values.program,
-                                                {values.gameName, folder + "\\", values.sizeKB});
+        // Only the list entry is missing when this fails: the game is installed and uninstallable.
+        (void)uninstaller::Register(values.installDir, values.program, {values.gameName, folder + "\\", values.sizeKB});
     return finished;
 }
 

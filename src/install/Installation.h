@@ -27,7 +27,6 @@ struct Finishing {
 struct Finished {
     int shortcutFailures = 0;  // one message each
     record::Written record;
-    bool listed = false;       // in Windows' list of installed programs, with its uninstaller
 };
 
 // The Start-menu folder with the game's, the GDI variant's, the readme's and the uninstall note's

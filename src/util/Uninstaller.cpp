@@ -11,6 +11,7 @@
 #include "util/Handles.h"
 #include "util/Names.h"
 #include "util/Registry.h"
+#include "util/Shell.h"
 
 namespace uninstaller {
 
@@ -28,14 +29,6 @@ std::string ListName(const std::string& installDir)
     for (size_t i = 0; i < name.size(); i = NextChar(name, i))
         if (name[i] == '\\') name[i] = '_';
     return name;
-}
-
-std::optional<std::string> LocalAppData()
-{
-    wchar_t local[MAX_PATH] = {};
-    if (::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, local) != S_OK)
-        return std::nullopt;
-    return cp932::FromWide(local);
 }
 
 bool CopyInto(const std::string& folder, const std::string& program)
@@ -59,9 +52,10 @@ std::optional<std::string> EntryKey(const std::string& installDir)
 
 std::optional<std::string> Folder(const std::string& installDir)
 {
-    const auto local = IsInstallDirName(installDir) ? LocalAppData() : std::nullopt;
-    if (!local) return std::nullopt;
-    std::string folder = *local + "\\" + ListName(installDir) + kFolderSuffix;
+    std::string local;
+    if (!IsInstallDirName(installDir) || !GetSpecialFolderPath(nullptr, local, CSIDL_LOCAL_APPDATA, true))
+        return std::nullopt;
+    std::string folder = local + "\\" + ListName(installDir) + kFolderSuffix;
     if (!FitsSystemPath(folder + "\\" + kProgram)) return std::nullopt;
     return folder;
 }
@@ -106,8 +100,10 @@ bool HandOver(const std::string& program)
     // Every start passes here: the shell is asked only when the folder's name can be an uninstaller's.
     if (lowered.size() <= suffix.size() || lowered.compare(lowered.size() - suffix.size(), suffix.size(), suffix) != 0)
         return false;
-    const auto local = LocalAppData();
-    if (!local || LowerAscii(*local + "\\" + name) != LowerAscii(folder)) return false;
+    std::string local;
+    if (!GetSpecialFolderPath(nullptr, local, CSIDL_LOCAL_APPDATA, true) ||
+        LowerAscii(local + "\\" + name) != LowerAscii(folder))
+        return false;
 
     wchar_t temp[MAX_PATH + 1] = {};
     const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);

@@ -34,6 +34,7 @@ namespace {
 
 using testsupport::Listing;
 using testsupport::Wide;
+using testsupport::WriteFileAt;
 using Files = std::vector<std::pair<std::string, unsigned>>;
 
 constexpr unsigned kBlock = 1024 * 1024;
@@ -92,13 +93,6 @@ std::string Content(const std::string& path)
     return bytes;
 }
 
-void Write(const std::string& path, const std::string& bytes)
-{
-    const FileHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    ASSERT_TRUE(file && ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-}
-
 void WriteSparse(const std::string& path, unsigned size)
 {
     const FileHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
@@ -143,9 +137,9 @@ protected:
             if (size > (64u << 20))
                 WriteSparse(disc_ + "\\" + name, size);
             else
-                Write(disc_ + "\\" + name, std::string(size, ++fill));
+                WriteFileAt(disc_ + "\\" + name, std::string(size, ++fill));
         }
-        Write(IniPathFor(ProgramPath()), ini + "Count=" + std::to_string(entries_.size()) + "\r\n");
+        WriteFileAt(IniPathFor(ProgramPath()), ini + "Count=" + std::to_string(entries_.size()) + "\r\n");
     }
     // No record and no Start-menu folder of the sweep's game, whatever an earlier run left.
     static void Forget()
@@ -217,8 +211,8 @@ TEST_F(InstallRun, EachRollbackLeavesWhatWasThereAndNothingElse)
         // copy reaches it.
         const std::string existing = parent.PathOf("SweepGame");
         ASSERT_TRUE(::CreateDirectoryW(Wide(existing).c_str(), nullptr));
-        Write(existing + "\\player.sav", "saved");
-        Write(existing + "\\last.dat", "old");
+        WriteFileAt(existing + "\\player.sav", "saved");
+        WriteFileAt(existing + "\\last.dat", "old");
         observer.blocks = 0;
         result = install::Copy({existing, plan}, observer);
         install::RollBack(existing, result.created);

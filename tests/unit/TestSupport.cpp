@@ -50,6 +50,16 @@ std::wstring Wide(const std::string& text)
 
 bool Exists(const std::string& path) { return ::GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+void WriteFileAt(const std::string& path, std::string_view bytes)
+{
+    const FileHandle file(
+        ::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    EXPECT_TRUE(file) << path;
+    DWORD written = 0;
+    EXPECT_TRUE(::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) << path;
+    EXPECT_EQ(written, bytes.size()) << path;
+}
+
 std::vector<std::string> Listing(const std::string& folder)
 {
     std::vector<std::string> names;
@@ -109,12 +119,7 @@ TempFolder::~TempFolder()
 std::string TempFolder::WriteBytes(const std::string& name, const void* data, size_t size) const
 {
     const std::string path = PathOf(name);
-    const FileHandle file(
-        ::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    EXPECT_TRUE(file) << path;
-    DWORD written = 0;
-    EXPECT_TRUE(::WriteFile(file.Get(), data, static_cast<DWORD>(size), &written, nullptr)) << path;
-    EXPECT_EQ(written, size) << path;
+    WriteFileAt(path, std::string_view(static_cast<const char*>(data), size));
     return path;
 }
 

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -18,6 +19,9 @@ std::wstring Wide(const std::string& text);
 
 // Whether a file or folder is at that CP932 path.
 bool Exists(const std::string& path);
+
+// Creates or replaces the file at `path` holding exactly `bytes`; a failure fails the test.
+void WriteFileAt(const std::string& path, std::string_view bytes = {});
 
 // The names in a folder, "." and ".." left out, sorted; none for a missing folder.
 std::vector<std::string> Listing(const std::string& folder);

@@ -18,14 +18,9 @@
 namespace {
 
 using testsupport::Listing;
+using testsupport::WriteFileAt;
 using testsupport::Wide;
 using Names = std::vector<std::string>;
-
-void Put(const std::string& path)
-{
-    const FileHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    ASSERT_TRUE(file) << path;
-}
 
 bool KeyExists(const std::string& path)
 {
@@ -66,13 +61,13 @@ TEST(Uninstall, OnlyTheListedNamesAndTheSavesGoThenEveryBoxTakesTheFolder)
     ASSERT_TRUE(::CreateDirectoryW(Wide(dir).c_str(), nullptr));
     ASSERT_TRUE(::CreateDirectoryW(Wide(dir + "\\sub").c_str(), nullptr));
     const Names listed = {"game.exe", "data.dat", "ソ.txt"};
-    for (const std::string& name : listed) Put(dir + "\\" + name);
-    for (const std::string& name : uninstall::SaveFileNames()) Put(dir + "\\" + name);
+    for (const std::string& name : listed) WriteFileAt(dir + "\\" + name);
+    for (const std::string& name : uninstall::SaveFileNames()) WriteFileAt(dir + "\\" + name);
     const Names kept = {"Save0.dat", "Save100.dat", "Save1000.dat", "Save701.dat", "SaveXXX.txt", "player.txt", "sub"};
     for (const std::string& name : kept)
-        if (name != "sub") Put(dir + "\\" + name);
-    Put(dir + "\\sub\\Save000.dat");
-    Put(temp.PathOf("MihonGameSave000.dat"));  // beside the folder, as a Dir without its backslash would name it
+        if (name != "sub") WriteFileAt(dir + "\\" + name);
+    WriteFileAt(dir + "\\sub\\Save000.dat");
+    WriteFileAt(temp.PathOf("MihonGameSave000.dat"));  // beside the folder, as a Dir without its backslash would name it
     const std::string key = "Software\\SetupUnitParent\\MihonGame";
     MakeKey(key);
 
@@ -105,7 +100,7 @@ TEST(Uninstall, NothingGoesInAFolderThatIsNotTheGamesOwn)
         const std::string folder = temp.PathOf(c.folder);
         ASSERT_TRUE(::CreateDirectoryW(Wide(folder).c_str(), nullptr));
         const Names photos = {"Save000.dat", "diary.txt", "game.exe", "photo1.jpg"};
-        for (const std::string& name : photos) Put(folder + "\\" + name);
+        for (const std::string& name : photos) WriteFileAt(folder + "\\" + name);
         MakeKey("Software\\MihonGame");
         uninstall::RemoveInstalledCopy(nullptr, {temp.PathOf(c.dir), "MihonGame", "", {"game.exe"}}, kEverything);
         EXPECT_EQ(Listing(folder), photos);
