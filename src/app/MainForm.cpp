@@ -68,7 +68,7 @@ TMainForm::TMainForm()
 void TMainForm::FormCreate()
 {
     ReadSetupConfiguration();
-    if (InstallDir.empty()) {
+    if (!InstallDir) {
         ShowMessageBox(Handle(), "Iniファイルが読めません", kMessageTitle, MB_OK | MB_ICONERROR);
         ::PostMessageW(Handle(), WM_CLOSE, 0, 0);
         return;
@@ -93,12 +93,12 @@ void TMainForm::ReadSetupConfiguration()
     FileList->Clear();
     for (const std::string& entry : config.Files) FileList->Append(entry);
     // A configuration the program cannot go on with reads as one without an install folder.
-    if (!config.Usable()) InstallDir.clear();
+    if (!config.Usable()) InstallDir.reset();
 }
 
 void TMainForm::ReadInstallRecord()
 {
-    RegistryText recorded = record::Read(InstallDir);
+    RegistryText recorded = record::Read(*InstallDir);
     if (!recorded.error.empty()) throw toolkit::Error(recorded.error);
     InstalledDir = std::move(recorded.text);
 }
@@ -144,10 +144,10 @@ std::vector<std::string> TMainForm::Entries() const
 
 void TMainForm::BtExecClick()
 {
-    const std::string name = FileNamePart(FileList->Item(install::GameIndex(!Movie.empty())));
-    const std::string folder = GameWorkingFolder(InstalledDir);
+    const std::string name = StoredName(FileList->Item(install::GameIndex(!Movie.empty())));
+    const std::string folder = WithoutFinalSeparator(InstalledDir);
     // Shown normally: a game that takes its first show command from its starter would stay hidden.
-    if (!StartProgram(nullptr, InstalledDir + name, &folder, SW_SHOWNORMAL))
+    if (name.empty() || !StartProgram(nullptr, InstalledDir + name, &folder, SW_SHOWNORMAL))
         ShowMessageBox(Handle(), "起動エラー", kMessageTitle, MB_OK | MB_ICONERROR);
     Close();
 }
@@ -165,11 +165,12 @@ void TMainForm::BtExitClick() { Close(); }
 // The destination dialog, the folder, the copy window, then the rollback or the finishing steps.
 void TMainForm::BtInstallClick()
 {
+    if (!InstallDir) return;  // the window is closing: the configuration was unusable
     TInstallForm& dialog = *InstallForm;
     dialog.InstallDir = InstallDir;
     dialog.Movie = Movie;
     dialog.Entries = Entries();
-    dialog.EdInstall.SetText(DefaultDestination(InstallDir));
+    dialog.EdInstall.SetText(DefaultDestination(*InstallDir));
     if (dialog.ShowModal() != toolkit::kModalOk) return;
     const std::string destination = dialog.EdInstall.Text();
 
@@ -190,7 +191,7 @@ void TMainForm::BtInstallClick()
     }
 
     const install::Finished finished =
-        install::Finish(Handle(), {destination, InstallDir, GameName, ShortCut, ShortCut_GDI, copy.Work.job.plan,
+        install::Finish(Handle(), {destination, *InstallDir, GameName, ShortCut, ShortCut_GDI, copy.Work.job.plan,
                                    ProgramPath(), copy.Work.totalKB});
     for (int i = 0; i < finished.shortcutFailures; ++i)
         ShowMessageBox(Handle(), "ショートカットの作成に失敗しました", kMessageTitle, MB_OK | MB_ICONERROR);
@@ -204,12 +205,13 @@ void TMainForm::BtInstallClick()
 
 void TMainForm::BtUninstallClick()
 {
+    if (!InstallDir) return;
     TUninstForm& dialog = *UninstForm;
     if (dialog.ShowModal() != toolkit::kModalOk) return;
     std::vector<std::string> names;
     for (const install::CopyItem& item : install::MakePlan(Entries(), ProgramFolder(), !Movie.empty(), {}).items)
-        names.push_back(item.fileNamePart);
-    uninstall::RemoveInstalledCopy(Handle(), {InstalledDir, InstallDir, ShortCut, std::move(names)},
+        names.push_back(item.storedName);
+    uninstall::RemoveInstalledCopy(Handle(), {InstalledDir, *InstallDir, ShortCut, std::move(names)},
                                    {dialog.CbStart.Checked(), dialog.CbGame.Checked(), dialog.CbSave.Checked()});
     ShowMessageBox(Handle(), "アンインストールしました", kMessageTitle, MB_OK | MB_ICONINFORMATION);
     Close();

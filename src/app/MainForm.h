@@ -4,12 +4,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
 #include "toolkit/TextList.h"
+#include "util/FolderName.h"
 
 class TMainForm : public toolkit::Form {
 public:
@@ -26,8 +28,9 @@ public:
     std::string GameName;
     // The installed folder with its trailing backslash; empty while the game is not installed.
     std::string InstalledDir;
-    std::string InstallDir;
-    std::string ShortCut;
+    // Checked where they are read; no InstallDir means no usable configuration, no ShortCut none.
+    std::optional<FolderName> InstallDir;
+    std::optional<FolderName> ShortCut;
     std::string ShortCut_GDI;
     std::string Movie;
     std::string WallPaper;

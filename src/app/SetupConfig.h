@@ -3,10 +3,12 @@
 // folder, its Start-menu entries, the optional movie and picture, and the ordered list of files.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "util/FolderName.h"
 #include "util/Names.h"  // IniPathFor
 
 struct SetupConfig {
@@ -14,7 +16,11 @@ struct SetupConfig {
     // making the program build a list of millions of empty entries.
     static constexpr int32_t kMaxFileCount = 100000;
 
-    std::string GameName, InstallDir, ShortCut, ShortCut_GDI, Movie, WallPaper;
+    std::string GameName, ShortCut_GDI, Movie, WallPaper;
+    // The two folder names, checked here once: nothing for an InstallDir that is missing or breaks
+    // the rule, nothing for an empty ShortCut (the game has no Start-menu folder).
+    std::optional<FolderName> InstallDir, ShortCut;
+    bool brokenShortCut = false;  // a ShortCut that breaks the rule
     int32_t FileCount = 0;           // [Files] Count as written, negative values included
     std::vector<std::string> Files;  // File1..File<Count>, empty ones too; none when Count <= 0
 

@@ -24,7 +24,9 @@ CopyEnd CopyItemFile(const CopyItem& item, const std::string& destination, char*
     const std::optional<unsigned long long> size = source.Size64();
     if (!size) return result.path = item.copySource, CopyEnd::CannotRead;
     observer.FileSized(*size);
-    if (!target.Open(destination, GENERIC_WRITE)) return result.path = destination, CopyEnd::CannotCreate;
+    // An entry whose name is no file name of its own (.., a device) is never created.
+    if (item.storedName.empty() || !target.Open(destination, GENERIC_WRITE))
+        return result.path = destination, CopyEnd::CannotCreate;
     result.created.push_back(destination);
 
     unsigned long long done = 0;
@@ -58,7 +60,8 @@ CopyResult Copy(const CopyJob& job, CopyObserver& observer)
         for (const CopyItem& item : job.plan.items) {
             observer.ItemStarts(item);
             if (!item.copied) continue;
-            result.end = CopyItemFile(item, folder + item.storedName, buffer.get(), copiedKB, observer, result);
+            const std::string& name = item.storedName.empty() ? item.fileNamePart : item.storedName;
+            result.end = CopyItemFile(item, folder + name, buffer.get(), copiedKB, observer, result);
             if (result.end != CopyEnd::Done) return result;
         }
     } catch (const std::bad_alloc&) {

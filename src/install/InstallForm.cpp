@@ -8,6 +8,7 @@
 #include "toolkit/Application.h"
 #include "toolkit/Error.h"
 #include "util/File.h"
+#include "util/FolderPaths.h"
 #include "util/Folders.h"
 #include "util/Names.h"
 #include "util/Person.h"
@@ -27,10 +28,10 @@ bool InWindowsProgramFiles(const std::string& destination)
 {
     const std::string windows = WindowsFolder();
     std::string level = destination;
-    const size_t cut = level.find('\\', 3);
-    if (cut != std::string::npos) level.resize(cut);
-    if (windows.empty() || level.size() < 2 || level[0] != windows[0]) return false;
-    return LowerAscii(std::string_view(level).substr(2)) == "\\program files";
+    const std::vector<size_t> separators = folders::SeparatorOffsets(level);
+    if (separators.size() >= 2) level.resize(separators[1]);
+    if (windows.empty() || level.size() < 3 || level[0] != windows[0] || !IsPathSeparator(level[2])) return false;
+    return LowerAscii(std::string_view(level).substr(3)) == "program files";
 }
 
 // Opens `path` for reading and adds its size in KB; false when it cannot be opened.
@@ -84,9 +85,9 @@ unsigned long long TInstallForm::CalcSize()
     return total;
 }
 
-std::string DefaultDestination(const std::string& installDir)
+std::string DefaultDestination(const FolderName& installDir)
 {
-    return WindowsFolder().substr(0, 3) + installDir;
+    return WindowsFolder().substr(0, 3) + installDir.Text();
 }
 
 int TInstallForm::GetFreeSpaceMB(const std::string& destination)
@@ -137,8 +138,8 @@ void TInstallForm::BtBrowseClick()
         break;
     }
     // A drive root such as D:\ keeps a single backslash before the game's folder.
-    if (EndsWithBackslash(chosen)) chosen.pop_back();
-    EdInstall.SetText(chosen + "\\" + InstallDir);
+    if (!InstallDir) return;
+    EdInstall.SetText(chosen + (EndsWithSeparator(chosen) ? "" : "\\") + InstallDir->Text());
     RefreshFreeSpace();
 }
 
@@ -168,19 +169,19 @@ void TInstallForm::BtInstallClick()
         return;
     }
 
-    const std::string gameFolder = FileNamePart(InstallDir);
-    if (FileNamePart(destination) != gameFolder) {
+    if (!InstallDir) return;
+    if (!InstallDir->IsLastLevelOf(destination)) {
         ShowMessageBox(Handle(), "少なくともゲーム名のフォルダは作られます", kMessageTitle, MB_OK | MB_ICONINFORMATION);
         // An empty destination would be a folder on whatever drive is current: take the default.
         if (destination.empty())
-            EdInstall.SetText(DefaultDestination(InstallDir));
+            EdInstall.SetText(DefaultDestination(*InstallDir));
         else
-            EdInstall.SetText(destination + (EndsWithBackslash(destination) ? "" : "\\") + gameFolder);
+            EdInstall.SetText(destination + (EndsWithSeparator(destination) ? "" : "\\") + InstallDir->LastLevel());
         return;
     }
     // Whatever is installed can be uninstalled: a drive root, a known folder or a folder above one
     // (an InstallDir named like a known folder under the chosen parent) is never the game's own.
-    if (!IsGameFolder(destination, InstallDir)) {
+    if (!IsGameFolder(destination, *InstallDir)) {
         ShowMessageBox(Handle(), kUnusableFolder, kMessageTitle, MB_OK | MB_ICONERROR);
         return;
     }

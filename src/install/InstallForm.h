@@ -1,12 +1,14 @@
 #pragma once
 // The install destination dialog: folder, free and required space, sound and demo options.
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "install/InstallPlan.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
+#include "util/FolderName.h"
 
 class TInstallForm : public toolkit::Form {
 public:
@@ -25,7 +27,7 @@ public:
     toolkit::RadioButton RbPcm;
 
     // The game as the dialog needs it, set by the install button before each showing.
-    std::string InstallDir;
+    std::optional<FolderName> InstallDir;
     std::string Movie;
     std::vector<std::string> Entries;  // the first FileCount entries of the file list
 
@@ -54,6 +56,6 @@ private:
 };
 
 // Where the game goes unless the player chooses otherwise: the Windows drive's root and `installDir`.
-[[nodiscard]] std::string DefaultDestination(const std::string& installDir);
+[[nodiscard]] std::string DefaultDestination(const FolderName& installDir);
 
 extern TInstallForm* InstallForm;

@@ -18,8 +18,8 @@ struct SoundOptions {
 struct CopyItem {
     int index = 0;             // position in the file list, from 0
     std::string entry;         // the entry as listed
-    std::string fileNamePart;  // after the last backslash or colon (shown while copying, launched, deleted)
-    std::string storedName;    // the name it gets in the install folder
+    std::string fileNamePart;  // after the last separator or colon (shown while copying)
+    std::string storedName;    // the name it gets in the install folder (launched, deleted); empty for none
     std::string listedSource;  // program folder + entry: opened to see that the entry exists
     std::string copySource;    // what is copied: listedSource, or its uncompressed variant
     bool soundEntry = false;

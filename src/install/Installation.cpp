@@ -11,7 +11,9 @@ namespace {
 std::optional<std::string> TargetOf(const Plan& plan, const std::optional<int>& index, const std::string& folder)
 {
     if (!index) return std::nullopt;
-    return folder + "\\" + plan.items[static_cast<size_t>(*index)].fileNamePart;
+    const std::string& name = plan.items[static_cast<size_t>(*index)].storedName;
+    if (name.empty()) return std::nullopt;
+    return folder + "\\" + name;
 }
 
 }  // namespace

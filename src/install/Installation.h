@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "install/InstallPlan.h"
+#include "util/FolderName.h"
 #include "util/InstallRecord.h"
 
 namespace install {
@@ -15,9 +16,9 @@ namespace install {
 // What the finishing steps need, taken once from the configuration and the destination dialog.
 struct Finishing {
     std::string destination;  // the install folder, without a final backslash
-    std::string installDir;   // the record's key below HKEY_CURRENT_USER\Software
+    FolderName installDir;    // the record's key below HKEY_CURRENT_USER\Software
     std::string gameName;     // the game's shortcut
-    std::string shortCut;     // the Start-menu folder; empty for none
+    std::optional<FolderName> shortCut;  // the Start-menu folder; nothing for none
     std::string shortCutGdi;  // the GDI variant's shortcut; empty for none
     const Plan& plan;         // where the game and its GDI variant stand
     std::string program;      // the running Setup.exe, copied as the uninstaller

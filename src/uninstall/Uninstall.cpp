@@ -35,7 +35,7 @@ void RemoveInstalledCopy(HWND owner, const InstalledCopy& copy, Choices choices)
         // InstallDir, a drive root, a known folder or not a full path keeps even the listed names.
         // Files are named inside the folder, so a Dir written without its final backslash still
         // names nothing beside it.
-        const std::string folder = WithoutTrailingBackslash(copy.installedDir);
+        const std::string folder = WithoutFinalSeparator(copy.installedDir);
         if (IsGameFolder(folder, copy.installDir)) {
             if (choices.game)
                 for (const std::string& name : copy.fileNames)

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "util/FolderName.h"
+
 namespace uninstall {
 
 // The save file `number` as the game names it: Save000.dat .. Save999.dat.
@@ -16,9 +18,9 @@ namespace uninstall {
 
 struct InstalledCopy {
     std::string installedDir;            // the record's Dir, with its trailing backslash
-    std::string installDir;              // the record's key below HKEY_CURRENT_USER\Software
-    std::string shortCut;                // the Start-menu folder below a Programs folder
-    std::vector<std::string> fileNames;  // the listed files' file-name parts, in list order
+    FolderName installDir;               // the record's key below HKEY_CURRENT_USER\Software
+    std::optional<FolderName> shortCut;  // the Start-menu folder below a Programs folder; nothing for none
+    std::vector<std::string> fileNames;  // the listed files' stored names, in list order (empty: none)
 };
 
 struct Choices {
@@ -31,7 +33,7 @@ struct Choices {
 // the rest of the folder's files, the folder and its emptied parents, the install record, the entry
 // in Windows' list of installed programs with its uninstaller. Every step is tried once; failures
 // and over-long paths are passed over. The folder's steps are taken only in the game's own folder
-// (IsGameFolder), the record's only for a usable InstallDir.
+// (IsGameFolder).
 void RemoveInstalledCopy(HWND owner, const InstalledCopy& copy, Choices choices) noexcept;
 
 }  // namespace uninstall

@@ -6,14 +6,13 @@ namespace folders {
 
 namespace {
 
-bool IsSeparator(char c) noexcept { return c == '\\' || c == '/'; }
 bool IsDriveLetter(char c) noexcept { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // Length of the text up to the first separator at or after `from`, by whole characters.
 size_t NextSeparator(std::string_view path, size_t from) noexcept
 {
     for (size_t i = from; i < path.size(); i = NextChar(path, i))
-        if (IsSeparator(path[i])) return i;
+        if (IsPathSeparator(path[i])) return i;
     return path.size();
 }
 
@@ -23,7 +22,7 @@ std::vector<size_t> SeparatorOffsets(std::string_view path)
 {
     std::vector<size_t> offsets;
     for (size_t i = 0; i < path.size() && offsets.size() < kMaxSeparators; i = NextChar(path, i))
-        if (path[i] == '\\') offsets.push_back(i);
+        if (IsPathSeparator(path[i])) offsets.push_back(i);
     return offsets;
 }
 
@@ -48,29 +47,29 @@ std::vector<std::string> LevelsToCreate(std::string_view path)
     if (path.empty()) return levels;
     // The first level, up to and including its backslash, is never created; of a \\server\share
     // path neither the server nor the share.
-    const bool share = path.size() >= 2 && path[0] == '\\' && path[1] == '\\';
+    const bool share = path.size() >= 2 && IsPathSeparator(path[0]) && IsPathSeparator(path[1]);
     size_t i = share ? 2 : 0;
     for (int skip = share ? 2 : 1; i < path.size();) {
-        const bool separator = path[i] == '\\';
+        const bool separator = IsPathSeparator(path[i]);
         i = NextChar(path, i);
         if (separator && --skip == 0) break;
     }
     for (; i < path.size(); i = NextChar(path, i))
-        if (path[i] == '\\') levels.push_back(std::string(path.substr(0, i)));
+        if (IsPathSeparator(path[i])) levels.push_back(std::string(path.substr(0, i)));
     levels.push_back(std::string(path));
     return levels;
 }
 
 bool IsRelativePath(std::string_view path) noexcept
 {
-    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) return false;
-    return !(path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && IsSeparator(path[2])) &&
+    if (path.size() >= 2 && IsPathSeparator(path[0]) && IsPathSeparator(path[1])) return false;
+    return !(path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && IsPathSeparator(path[2])) &&
            !(path.size() == 2 && IsDriveLetter(path[0]) && path[1] == ':');
 }
 
 bool IsDriveOrShareRoot(std::string_view path) noexcept
 {
-    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+    if (path.size() >= 2 && IsPathSeparator(path[0]) && IsPathSeparator(path[1])) {
         if (path.size() >= 3 && (path[2] == '?' || path[2] == '.')) return true;
         const size_t server = NextSeparator(path, 2);
         if (server + 1 >= path.size()) return true;
@@ -78,7 +77,7 @@ bool IsDriveOrShareRoot(std::string_view path) noexcept
         return share + 1 >= path.size();
     }
     if (path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == ':')
-        return path.size() == 2 || (path.size() == 3 && IsSeparator(path[2]));
+        return path.size() == 2 || (path.size() == 3 && IsPathSeparator(path[2]));
     return false;
 }
 

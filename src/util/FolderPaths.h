@@ -1,6 +1,6 @@
 #pragma once
 // The byte rules behind the folder operations, on code-page-932 paths: which backslashes separate
-// levels (whole characters, so a trail byte 0x5C never does), which levels a creation makes, which
+// levels (a backslash or a slash, by whole characters, so a trail byte 0x5C never does), which levels a creation makes, which
 // parents a removal tries, and which paths name a whole drive or share. Plain C++, no system call.
 
 #include <cstddef>
@@ -13,7 +13,7 @@ namespace folders {
 // Only this many separators of a path are taken into account when its parents are removed.
 inline constexpr size_t kMaxSeparators = 100;
 
-// The offsets of the first kMaxSeparators backslashes that begin a character, in path order.
+// The offsets of the first kMaxSeparators separators that begin a character, in path order.
 [[nodiscard]] std::vector<size_t> SeparatorOffsets(std::string_view path);
 
 // The enclosing folders that a removal of `path` tries, innermost first: the path cut before each

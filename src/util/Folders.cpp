@@ -229,10 +229,10 @@ bool MayEmptyOrRemove(const std::string& folder) noexcept
     }
 }
 
-bool IsGameFolder(const std::string& folder, const std::string& installDir) noexcept
+bool IsGameFolder(const std::string& folder, const FolderName& installDir) noexcept
 {
     try {
-        return !installDir.empty() && FileNamePart(folder) == FileNamePart(installDir) && MayEmptyOrRemove(folder);
+        return installDir.IsLastLevelOf(folder) && MayEmptyOrRemove(folder);
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "util/FolderName.h"
+
 // Creates `path` level by level; the first level (the drive, or the server and share) is never
 // created; a trail byte 0x5C never separates levels. True only when the last level was newly made.
 // Paths of 260 bytes or more and paths that end in half a character are refused: false, nothing made.
@@ -32,7 +34,7 @@ void RemoveFolderAndEmptyParents(const std::string& folder) noexcept;
 [[nodiscard]] bool MayEmptyOrRemove(const std::string& folder) noexcept;
 
 // The one guard of the game's own folder, for the uninstall and the destination dialog: `folder`
-// (no trailing backslash) passes the guard above and its last level is the file-name part of
+// (no final separator) passes the guard above and its last level is the last level of
 // `installDir`, compared exactly as the destination dialog's name check compares. A folder that
 // fails it is one of the player's: nothing in it is deleted and it is never removed.
-[[nodiscard]] bool IsGameFolder(const std::string& folder, const std::string& installDir) noexcept;
+[[nodiscard]] bool IsGameFolder(const std::string& folder, const FolderName& installDir) noexcept;

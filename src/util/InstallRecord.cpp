@@ -13,37 +13,28 @@ namespace {
 constexpr char kValue[] = "Dir";
 }  // namespace
 
-std::optional<std::string> KeyPath(const std::string& installDir)
-{
-    // A name that could reach above or beside the game's key (a lone backslash is Software itself;
-    // the registry reads A\ as A) names none.
-    if (!IsInstallDirName(installDir)) return std::nullopt;
-    return "Software\\" + installDir;
-}
+std::string KeyPath(const FolderName& installDir) { return "Software\\" + installDir.Text(); }
 
-RegistryText Read(const std::string& installDir)
+RegistryText Read(const FolderName& installDir)
 {
-    const auto key = KeyPath(installDir);
     CRegistry registry(HKEY_CURRENT_USER);
-    if (!key || !registry.OpenKeyReadOnly(*key)) return {};
+    if (!registry.OpenKeyReadOnly(KeyPath(installDir))) return {};
     return registry.ReadString(kValue);
 }
 
-Written Write(const std::string& installDir, const std::string& folder)
+Written Write(const FolderName& installDir, const std::string& folder)
 {
-    const auto key = KeyPath(installDir);
     CRegistry registry(HKEY_CURRENT_USER);
-    if (!key || !registry.OpenKey(*key, true)) return {};
+    if (!registry.OpenKey(KeyPath(installDir), true)) return {};
     if (!registry.WriteString(kValue, folder + "\\"))
         return {true, {{}, Format("'%s' の書き込みに失敗しました", std::string(kValue))}};
     return {true, registry.ReadString(kValue)};
 }
 
-bool Delete(const std::string& installDir) noexcept
+bool Delete(const FolderName& installDir) noexcept
 {
     try {
-        const auto key = KeyPath(installDir);
-        return key && CRegistry(HKEY_CURRENT_USER).DeleteKey(*key);
+        return CRegistry(HKEY_CURRENT_USER).DeleteKey(KeyPath(installDir));
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -6,17 +6,17 @@
 #include <optional>
 #include <string>
 
+#include "util/FolderName.h"
 #include "util/Registry.h"
 
 namespace record {
 
-// "Software\" + installDir when installDir names a key of the game's own strictly below Software
-// (the setup file's rule for InstallDir); nothing otherwise, and then no key is read, written or
-// deleted.
-[[nodiscard]] std::optional<std::string> KeyPath(const std::string& installDir);
+// "Software\" + installDir: a key of the game's own strictly below Software, as the InstallDir rule
+// makes sure.
+[[nodiscard]] std::string KeyPath(const FolderName& installDir);
 
 // Dir as stored (empty when there is no record), or why it cannot be used.
-[[nodiscard]] RegistryText Read(const std::string& installDir);
+[[nodiscard]] RegistryText Read(const FolderName& installDir);
 
 struct Written {
     bool opened = false;    // the key could be opened or created
@@ -24,9 +24,9 @@ struct Written {
 };
 // Writes `folder` + "\" as Dir. When the key cannot be opened nothing is written; when the value
 // cannot be written, readBack.error says so.
-[[nodiscard]] Written Write(const std::string& installDir, const std::string& folder);
+[[nodiscard]] Written Write(const FolderName& installDir, const std::string& folder);
 
 // Deletes the key with everything below it. False when there was none or it stayed.
-bool Delete(const std::string& installDir) noexcept;
+bool Delete(const FolderName& installDir) noexcept;
 
 }  // namespace record

@@ -4,16 +4,40 @@
 
 namespace {
 
-// Offset just past the last separator that starts a character at offset `from` or later: a
-// backslash, or with `colon` a colon too; 0 when there is none.
-size_t NameStart(std::string_view path, bool colon, size_t from = 0) noexcept
+// Offset just past the last separator that starts a character, or with `colon` the last colon
+// too; 0 when there is none.
+size_t NameStart(std::string_view path, bool colon) noexcept
 {
     size_t start = 0;
     for (size_t i = 0; i < path.size(); i = NextChar(path, i)) {
         const char c = path[i];
-        if (i >= from && (c == '\\' || (colon && c == ':'))) start = i + 1;
+        if (IsPathSeparator(c) || (colon && c == ':')) start = i + 1;
     }
     return start;
+}
+
+// Offset of the last character of `path`; path.size() for an empty one.
+size_t LastCharStart(std::string_view path) noexcept
+{
+    size_t last = path.size();
+    for (size_t i = 0; i < path.size(); i = NextChar(path, i)) last = i;
+    return last;
+}
+
+bool IsAsciiNameEqual(std::string_view text, std::string_view upper) noexcept
+{
+    if (text.size() != upper.size()) return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != upper[i]) return false;
+    }
+    return true;
+}
+
+// A character that no file name may hold, as a single byte that begins a character.
+bool IsForbiddenInName(unsigned char b) noexcept
+{
+    return b < 0x20 || std::string_view("\\/:*?\"<>|").find(static_cast<char>(b)) != std::string_view::npos;
 }
 
 size_t FileNameStart(std::string_view path) noexcept { return NameStart(path, true); }
@@ -42,9 +66,9 @@ std::string FileNamePart(const std::string& path) { return path.substr(FileNameS
 
 std::string StoredName(const std::string& entry)
 {
-    // Whole characters, so that data\ソフト.txt is stored as ソフト.txt; the first byte never counts
-    // as a separator, so an entry whose only backslash leads keeps it.
-    return entry.substr(NameStart(entry, false, 1));
+    std::string name = FileNamePart(entry);
+    if (!IsFileName(name)) name.clear();
+    return name;
 }
 
 std::string Extension(const std::string& path)
@@ -70,27 +94,19 @@ bool IsSoundEntry(const std::string& entry)
     return LowerAscii(std::string_view(entry).substr(FileNameStart(entry), 3)) == "wav";
 }
 
-bool EndsWithBackslash(const std::string& path) noexcept
+bool EndsWithSeparator(std::string_view path) noexcept
 {
-    bool last = false;
-    for (size_t i = 0; i < path.size(); i = NextChar(path, i)) last = path[i] == '\\';
-    return last;
+    const size_t last = LastCharStart(path);
+    return last < path.size() && IsPathSeparator(path[last]);
 }
 
-std::string WithoutTrailingBackslash(const std::string& folder)
+std::string WithoutFinalSeparator(const std::string& folder)
 {
-    if (folder.empty() || folder.back() != '\\') return folder;
-    // Only the one byte before is looked at: after a lead byte the 0x5C is that character's second byte.
-    if (folder.size() >= 2 && IsLeadByte(static_cast<unsigned char>(folder[folder.size() - 2]))) return folder;
-    return folder.substr(0, folder.size() - 1);
-}
-
-std::string GameWorkingFolder(const std::string& installedDir)
-{
-    const size_t n = installedDir.size();
-    if (n >= 1 && installedDir[n - 1] == '\\' && (n == 1 || installedDir[n - 2] != '\\'))
-        return installedDir.substr(0, n - 1);
-    return installedDir;
+    const size_t last = LastCharStart(folder);
+    if (last >= folder.size() || !IsPathSeparator(folder[last])) return folder;
+    const char drive = static_cast<char>(folder[0] | 0x20);
+    if (last == 2 && folder[1] == ':' && drive >= 'a' && drive <= 'z') return folder;
+    return folder.substr(0, last);
 }
 
 bool IsDeviceName(std::string_view name) noexcept
@@ -98,14 +114,7 @@ bool IsDeviceName(std::string_view name) noexcept
     // Windows drops an extension or a stream, and trailing spaces, before it compares.
     name = name.substr(0, std::min(name.find_first_of(".:"), name.size()));
     while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-    const auto is = [](std::string_view text, std::string_view device) {
-        if (text.size() != device.size()) return false;
-        for (size_t i = 0; i < text.size(); ++i) {
-            const char c = text[i];
-            if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != device[i]) return false;
-        }
-        return true;
-    };
+    const auto is = IsAsciiNameEqual;
     for (const std::string_view device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
         if (is(name, device)) return true;
     return name.size() == 4 && (is(name.substr(0, 3), "COM") || is(name.substr(0, 3), "LPT")) && name[3] >= '1' &&
@@ -117,27 +126,56 @@ bool IsDevicePath(std::string_view path) noexcept
     return IsDeviceName(path.substr(NameStart(path, false))) || IsDeviceName(FileNameView(path));
 }
 
-bool IsInstallDirName(std::string_view installDir) noexcept
+bool IsFileName(std::string_view name) noexcept
 {
-    const auto usableLevel = [](std::string_view level) {
-        return level.find_first_not_of(". ") != std::string_view::npos && !IsDeviceName(level);
-    };
-    size_t levelStart = 0;
-    for (size_t i = 0, next = 0; i < installDir.size(); i = next) {
-        next = NextValidChar(installDir, i);
-        const unsigned char b = static_cast<unsigned char>(installDir[i]);
-        if (IsLeadByte(b)) {
-            if (next != i + 2) return false;  // half a character
-            continue;
-        }
-        if (b < 0x20 || std::string_view("<>:\"/|?*").find(static_cast<char>(b)) != std::string_view::npos)
-            return false;
-        if (b == '\\') {
-            if (!usableLevel(installDir.substr(levelStart, i - levelStart))) return false;
-            levelStart = i + 1;
-        }
+    if (name.find_first_not_of(". ") == std::string_view::npos || IsDeviceName(name)) return false;
+    for (size_t i = 0, next = 0; i < name.size(); i = next) {
+        next = NextValidChar(name, i);
+        const unsigned char b = static_cast<unsigned char>(name[i]);
+        if (IsLeadByte(b) ? next != i + 2 : IsForbiddenInName(b)) return false;  // half a character, or forbidden
     }
-    return usableLevel(installDir.substr(levelStart));
+    return true;
+}
+
+bool IsFolderName(std::string_view text) noexcept
+{
+    size_t levelStart = 0;
+    for (size_t i = 0; i < text.size(); i = NextValidChar(text, i)) {
+        if (text[i] != '\\') continue;
+        if (!IsFileName(text.substr(levelStart, i - levelStart))) return false;
+        levelStart = i + 1;
+    }
+    return IsFileName(text.substr(levelStart));
+}
+
+bool IsOwnedKeyName(std::string_view folderName) noexcept
+{
+    // The keys that Windows itself keeps below Software, and the one shared by 32-bit programs.
+    const std::string_view first = folderName.substr(0, std::min(folderName.find('\\'), folderName.size()));
+    for (const std::string_view owned :
+         {"MICROSOFT", "CLASSES", "CLIENTS", "POLICIES", "WOW6432NODE", "REGISTEREDAPPLICATIONS", "APPDATALOW"})
+        if (IsAsciiNameEqual(first, owned)) return true;
+    return false;
+}
+
+std::optional<std::string> ShortcutFileName(std::string_view name)
+{
+    // Their full-width forms ＼／：＊？＂＜＞｜ in code page 932, spelled as bytes so that a build
+    // without the code-page-932 execution character set (the fuzz targets) has them too.
+    static constexpr std::string_view kForbidden = "\\/:*?\"<>|";
+    static constexpr const char* kFullWidth[] = {"\x81\x5F", "\x81\x5E", "\x81\x46", "\x81\x96", "\x81\x48",
+                                                 "\xFA\x57", "\x81\x83", "\x81\x84", "\x81\x62"};
+    std::string file;
+    for (size_t i = 0, next = 0; i < name.size(); i = next) {
+        next = std::min(NextValidChar(name, i), name.size());
+        const size_t forbidden = next == i + 1 ? kForbidden.find(name[i]) : std::string_view::npos;
+        if (forbidden != std::string_view::npos)
+            file += kFullWidth[forbidden];
+        else
+            file.append(name.substr(i, next - i));
+    }
+    if (!IsFileName(file)) return std::nullopt;
+    return file;
 }
 
 std::string IniPathFor(const std::string& programPath)

@@ -3,6 +3,7 @@
 // anywhere; every part of the program that splits a path or an entry uses these.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,17 +18,20 @@
 [[nodiscard]] size_t NextChar(std::string_view text, size_t i) noexcept;
 // The same, but a lead byte takes the next byte only when that is a valid trail byte; otherwise it
 // is one byte of its own. For the ini reader, so that a broken pair never hides the '=' or ']'
-// after it, and for IsInstallDirName, which refuses such a byte. The path rules keep NextChar,
+// after it, and for IsFileName, which refuses such a byte. The path rules keep NextChar,
 // which takes any byte after a lead byte.
 [[nodiscard]] size_t NextValidChar(std::string_view text, size_t i) noexcept;
 
-// The text after the last backslash or colon, walking whole characters so that a trail byte 0x5C
+// Windows takes both as the separator of two levels of a path.
+[[nodiscard]] constexpr bool IsPathSeparator(char c) noexcept { return c == '\\' || c == '/'; }
+
+// The text after the last separator or colon, walking whole characters so that a trail byte 0x5C
 // is never a separator; the whole text when there is none.
 [[nodiscard]] std::string FileNamePart(const std::string& path);
 
-// The name a file-list entry is stored under: the text after its last backslash, by whole characters
-// (a trail byte 0x5C is never a separator), the first byte never counting as one. The copy, its
-// rollback and the uninstall all use it.
+// The name a file-list entry is stored under: its file-name part when that is a usable file name
+// (IsFileName), else empty. The copy, its rollback, the uninstall and the game's start all use it,
+// so they agree on every file; an entry with an empty stored name is never created or deleted.
 [[nodiscard]] std::string StoredName(const std::string& entry);
 
 // From the last dot of the file-name part to the end, dot included; empty when there is none.
@@ -40,24 +44,14 @@
 // An entry whose file-name part begins with "wav" in any letter case: sound data.
 [[nodiscard]] bool IsSoundEntry(const std::string& entry);
 
-// Three final-backslash rules, one for each place, each as narrow as what it serves needs:
-
-// For the destination dialog: whether a browsed or typed folder already ends in a separator before
-// the game's folder name is added. The path is shown and installed to, so it is read by whole
-// characters from its start: ソ's second byte 0x5C never counts, a backslash after メ (0x83 0x81)
-// always does.
-[[nodiscard]] bool EndsWithBackslash(const std::string& path) noexcept;
-
-// For the uninstall: the recorded installed folder that is checked and removed, without one final
-// backslash unless the byte before it is a lead byte; only that byte is looked at. A misreading
-// keeps the backslash, and a folder that ends in one has no last level to match InstallDir's
-// (IsGameFolder), so it can only make the uninstall delete less.
-[[nodiscard]] std::string WithoutTrailingBackslash(const std::string& folder);
-
-// For starting the game: the folder it is started in, the installed folder without one final
-// backslash unless the byte before it is a backslash too. It is only the new process's current
-// folder, so no lead byte is looked at: C:\ソ\ keeps its backslash, unlike above.
-[[nodiscard]] std::string GameWorkingFolder(const std::string& installedDir);
+// The one final-separator rule. A path is read by whole characters from its start, so ソ's second
+// byte 0x5C never counts and a backslash after ン (0x83 0x93) always does.
+// Whether the last character of `path` is a separator.
+[[nodiscard]] bool EndsWithSeparator(std::string_view path) noexcept;
+// `folder` without one final separator: the install record's Dir (always written as the folder
+// plus one backslash) as the folder that is started in, checked and removed. A drive's root keeps
+// its backslash: "C:" alone would name the drive's current folder.
+[[nodiscard]] std::string WithoutFinalSeparator(const std::string& folder);
 
 // A name that Windows takes for a device in any folder, whatever its extension or stream: CON,
 // PRN, AUX, NUL, COM1..COM9, LPT1..LPT9, CONIN$, CONOUT$ in any letter case ("nul.txt", "COM1 ").
@@ -65,12 +59,25 @@
 // Whether a path's last level names a device (C:\x\NUL, NUL:, C:COM1).
 [[nodiscard]] bool IsDevicePath(std::string_view path) noexcept;
 
-// Whether `installDir` can only name a folder of the game's own below whatever folder it is put in,
-// and a registry key strictly below HKEY_CURRENT_USER\Software: levels separated by single
-// backslashes, none empty, none made of dots and spaces only (".", ".."), none a device name, no
-// colon, no character that no file name may hold (judged by whole characters: the second byte of
-// ポ, 0x7C, is no '|'), and every two-byte character whole.
-[[nodiscard]] bool IsInstallDirName(std::string_view installDir) noexcept;
+// Whether `name` can be one level of a path, a file or folder of its own: not empty, not made of
+// dots and spaces only (".", ".."), no device name, no control character and none of
+// \ / : * ? " < > | (judged by whole characters: the second byte of ポ, 0x7C, is no '|'), and
+// every two-byte character whole.
+[[nodiscard]] bool IsFileName(std::string_view name) noexcept;
+
+// Whether `text` names a folder of its own below whatever folder it is put in: levels separated by
+// single backslashes, each a file name (IsFileName). The rule for every folder that the setup file
+// names (FolderName).
+[[nodiscard]] bool IsFolderName(std::string_view text) noexcept;
+
+// Whether the first level of a folder name is a key below HKEY_CURRENT_USER\Software that Windows
+// or other programs own (Microsoft, Classes, Policies, Wow6432Node, ...), in any letter case.
+[[nodiscard]] bool IsOwnedKeyName(std::string_view folderName) noexcept;
+
+// A shortcut's file name (without ".lnk") for the name a link is shown under: each character that
+// no file name may hold becomes its full-width form (星/海 becomes 星／海); nothing when the result
+// is still no file name (empty, dots only, a device, a control character, half a character).
+[[nodiscard]] std::optional<std::string> ShortcutFileName(std::string_view name);
 
 // The setup file of a program: its full path with the extension of its file name replaced by
 // "ini", or ".ini" appended to a name without one.

@@ -10,40 +10,42 @@
 
 namespace startmenu {
 
-std::optional<std::string> Folder(const std::string& programs, const std::string& shortCut)
+std::optional<std::string> Folder(const std::string& programs, const FolderName& shortCut)
 {
-    if (shortCut.empty()) return std::nullopt;
-    std::string folder = programs + "\\" + shortCut;
+    std::string folder = programs + "\\" + shortCut.Text();
     if (!FitsSystemPath(folder)) return std::nullopt;
     return folder;
 }
 
-int MakeShortcuts(HWND owner, const std::string& shortCut, const std::vector<Shortcut>& shortcuts,
+int MakeShortcuts(HWND owner, const std::optional<FolderName>& shortCut, const std::vector<Shortcut>& shortcuts,
                   const std::string& workingFolder)
 {
-    if (shortCut.empty()) return 0;
+    if (!shortCut) return 0;
     std::string programs;
     if (!GetSpecialFolderPath(owner, programs, CSIDL_PROGRAMS, false)) return 1;
-    const auto folder = Folder(programs, shortCut);
+    const auto folder = Folder(programs, *shortCut);
     if (!folder) return static_cast<int>(shortcuts.size());  // no link in it would fit either
     (void)CreateFolderPath(*folder);
     int failures = 0;
     for (const Shortcut& shortcut : shortcuts) {
-        const std::string link = *folder + "\\" + shortcut.name + ".lnk";
-        const bool made = shortcut.target && FitsSystemPath(link) && FitsSystemPath(*shortcut.target) &&
+        // A name with levels (星/海の物語, ..\Desktop\x) still names one file in the folder.
+        const auto file = ShortcutFileName(shortcut.name);
+        const std::string link = *folder + "\\" + file.value_or("") + ".lnk";
+        const bool made = file && shortcut.target && FitsSystemPath(link) && FitsSystemPath(*shortcut.target) &&
                           CreateShortcut(link, *shortcut.target, nullptr, &workingFolder, 0);
         if (!made) ++failures;
     }
     return failures;
 }
 
-void Remove(HWND owner, const std::string& shortCut) noexcept
+void Remove(HWND owner, const std::optional<FolderName>& shortCut) noexcept
 {
+    if (!shortCut) return;
     for (const int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) {
         try {
             std::string programs;
             if (!GetSpecialFolderPath(owner, programs, csidl, false)) continue;
-            const auto target = Folder(programs, shortCut);
+            const auto target = Folder(programs, *shortCut);
             if (!target) continue;
             DeleteFolderFiles(*target);
             RemoveFolderAndEmptyParents(*target);

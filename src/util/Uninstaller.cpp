@@ -23,9 +23,9 @@ constexpr char kIni[] = "Setup.ini";
 // game's (its saves, say) is ever taken for it.
 constexpr char kFolderSuffix[] = " Uninstall";
 
-std::string ListName(const std::string& installDir)
+std::string ListName(const FolderName& installDir)
 {
-    std::string name = installDir;
+    std::string name = installDir.Text();
     for (size_t i = 0; i < name.size(); i = NextChar(name, i))
         if (name[i] == '\\') name[i] = '_';
     return name;
@@ -44,43 +44,42 @@ bool CopyInto(const std::string& folder, const std::string& program)
 
 }  // namespace
 
-std::optional<std::string> EntryKey(const std::string& installDir)
+std::string EntryKey(const FolderName& installDir)
 {
-    if (!IsInstallDirName(installDir)) return std::nullopt;
     return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + ListName(installDir);
 }
 
-std::optional<std::string> Folder(const std::string& installDir)
+std::optional<std::string> Folder(const FolderName& installDir)
 {
     std::string local;
-    if (!IsInstallDirName(installDir) || !GetSpecialFolderPath(nullptr, local, CSIDL_LOCAL_APPDATA, true))
+    if (!GetSpecialFolderPath(nullptr, local, CSIDL_LOCAL_APPDATA, true))
         return std::nullopt;
     std::string folder = local + "\\" + ListName(installDir) + kFolderSuffix;
     if (!FitsSystemPath(folder + "\\" + kProgram)) return std::nullopt;
     return folder;
 }
 
-bool Register(const std::string& installDir, const std::string& program, const Entry& entry)
+bool Register(const FolderName& installDir, const std::string& program, const Entry& entry)
 {
-    const auto key = EntryKey(installDir);
+    const std::string key = EntryKey(installDir);
     const auto folder = Folder(installDir);
-    if (!key || !folder || !CopyInto(*folder, program)) return false;
+    if (!folder || !CopyInto(*folder, program)) return false;
     CRegistry registry(HKEY_CURRENT_USER);
-    (void)registry.DeleteKey(*key);  // nothing of an earlier installation stays
+    (void)registry.DeleteKey(key);  // nothing of an earlier installation stays
     const std::string uninstaller = *folder + "\\" + kProgram;
     const DWORD sizeKB = entry.sizeKB > MAXDWORD ? MAXDWORD : static_cast<DWORD>(entry.sizeKB);
-    return registry.OpenKey(*key, true) &&
-           registry.WriteString("DisplayName", entry.displayName.empty() ? installDir : entry.displayName) &&
+    return registry.OpenKey(key, true) &&
+           registry.WriteString("DisplayName", entry.displayName.empty() ? installDir.Text() : entry.displayName) &&
            registry.WriteString("UninstallString", "\"" + uninstaller + "\"") &&
            registry.WriteString("DisplayIcon", uninstaller + ",0") &&
            registry.WriteString("InstallLocation", entry.installLocation) && registry.WriteDword("EstimatedSize", sizeKB) &&
            registry.WriteDword("NoModify", 1) && registry.WriteDword("NoRepair", 1);
 }
 
-void Unregister(const std::string& installDir) noexcept
+void Unregister(const FolderName& installDir) noexcept
 {
     try {
-        if (const auto key = EntryKey(installDir)) (void)CRegistry(HKEY_CURRENT_USER).DeleteKey(*key);
+        (void)CRegistry(HKEY_CURRENT_USER).DeleteKey(EntryKey(installDir));
         if (const auto folder = Folder(installDir)) {
             DeleteFileAt(*folder + "\\" + kProgram);
             DeleteFileAt(*folder + "\\" + kIni);
@@ -93,7 +92,7 @@ void Unregister(const std::string& installDir) noexcept
 bool HandOver(const std::string& program)
 {
     // The program's folder and that folder's name; no Setup.ini is read for this at every start.
-    const std::string folder = WithoutTrailingBackslash(program.substr(0, program.size() - FileNamePart(program).size()));
+    const std::string folder = WithoutFinalSeparator(program.substr(0, program.size() - FileNamePart(program).size()));
     const std::string name = FileNamePart(folder);
     const std::string lowered = LowerAscii(name);
     const std::string suffix = LowerAscii(kFolderSuffix);

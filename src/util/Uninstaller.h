@@ -8,13 +8,15 @@
 #include <optional>
 #include <string>
 
+#include "util/FolderName.h"
+
 namespace uninstaller {
 
 // Software\Microsoft\Windows\CurrentVersion\Uninstall\<name> below HKEY_CURRENT_USER, the name
-// being InstallDir with each backslash made "_"; nothing for an InstallDir that names no key.
-[[nodiscard]] std::optional<std::string> EntryKey(const std::string& installDir);
+// being InstallDir with each backslash made "_".
+[[nodiscard]] std::string EntryKey(const FolderName& installDir);
 // The uninstaller's folder below the local application-data folder; nothing when there is none.
-[[nodiscard]] std::optional<std::string> Folder(const std::string& installDir);
+[[nodiscard]] std::optional<std::string> Folder(const FolderName& installDir);
 
 struct Entry {
     std::string displayName;      // GameName, or InstallDir when it is empty
@@ -23,9 +25,9 @@ struct Entry {
 };
 // Copies `program` and its ini file into the uninstaller's folder, then writes the entry anew.
 // False when either could not be done.
-[[nodiscard]] bool Register(const std::string& installDir, const std::string& program, const Entry& entry);
+[[nodiscard]] bool Register(const FolderName& installDir, const std::string& program, const Entry& entry);
 // Deletes the entry, the uninstaller's two files and its folder when that leaves it empty.
-void Unregister(const std::string& installDir) noexcept;
+void Unregister(const FolderName& installDir) noexcept;
 
 // When `program` runs from an uninstaller's folder (below the local application-data folder, its
 // name ending in " Uninstall"): copies it with its ini file into a new folder below the temporary

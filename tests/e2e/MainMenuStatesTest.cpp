@@ -120,7 +120,8 @@ TEST_P(UnusableConfiguration, SaysSoAndEnds)
 
 INSTANTIATE_TEST_SUITE_P(Variants, UnusableConfiguration,
                          testing::Values("noini", "emptyinstalldir", "noinstalldir", "count_huge",
-                                         "installdir_dotdot", "installdir_backslash"));
+                                         "installdir_dotdot", "installdir_backslash", "shortcut_climb",
+                                         "installdir_owned"));
 
 TEST(MainMenu, ADirOfAnotherTypeIsReportedAndTheModeStaysUndecided)
 {

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const auto separators = folders::SeparatorOffsets(path);
     FUZZ_CHECK(separators.size() <= folders::kMaxSeparators);
     for (size_t i = 0; i < separators.size(); ++i) {
-        FUZZ_CHECK(separators[i] < path.size() && path[separators[i]] == '\\');
+        FUZZ_CHECK(separators[i] < path.size() && IsPathSeparator(path[separators[i]]));
         if (i > 0) FUZZ_CHECK(separators[i - 1] < separators[i]);
     }
 
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     size_t previous = path.size();
     for (const std::string& parent : parents) {
         FUZZ_CHECK(parent.size() < previous && path.compare(0, parent.size(), parent) == 0);
-        FUZZ_CHECK(path[parent.size()] == '\\');
+        FUZZ_CHECK(IsPathSeparator(path[parent.size()]));
         FUZZ_CHECK(parent.size() > separators.front());
         previous = parent.size();
     }
@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(level.size() >= previous && path.compare(0, level.size(), level) == 0);
         previous = level.size();
     }
-    if (!path.empty() && !levels.empty()) FUZZ_CHECK(levels.back().size() == path.size() || path.back() == '\\');
+    if (!path.empty() && !levels.empty()) FUZZ_CHECK(levels.back().size() == path.size() || IsPathSeparator(path.back()));
 
     (void)folders::EndsInLoneLeadByte(path);
     if (folders::IsDriveOrShareRoot(path)) FUZZ_CHECK(!folders::IsRelativePath(path));

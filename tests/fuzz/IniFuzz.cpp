@@ -8,6 +8,7 @@
 #include "Check.h"
 #include "app/IniReader.h"
 #include "app/SetupConfig.h"
+#include "util/Names.h"
 
 namespace {
 
@@ -30,9 +31,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (ini.ReadInteger("Files", "Count", 0) > 1000) return 0;
 
     const SetupConfig config = ParseSetupConfig(bytes);
-    for (const std::string* value : {&config.GameName, &config.InstallDir, &config.ShortCut, &config.ShortCut_GDI,
-                                     &config.Movie, &config.WallPaper})
+    for (const std::string* value : {&config.GameName, &config.ShortCut_GDI, &config.Movie, &config.WallPaper})
         CheckValue(*value);
+    // The folder names are what the file says, when they pass the rule.
+    for (const auto& [name, key] : {std::pair{&config.InstallDir, "InstallDir"}, std::pair{&config.ShortCut, "ShortCut"}})
+        if (*name) FUZZ_CHECK((*name)->Text() == ini.ReadString("Setup", key, "") && IsFolderName((*name)->Text()));
+    if (config.Usable()) FUZZ_CHECK(config.InstallDir && !config.brokenShortCut);
     FUZZ_CHECK(config.Files.size() == (config.FileCount > 0 && config.FileCount <= SetupConfig::kMaxFileCount
                                            ? static_cast<size_t>(config.FileCount)
                                            : 0));

@@ -181,9 +181,14 @@ TEST(Folders, TheGameFolderBearsTheGamesName)
         {"C:\\Games:MihonGame", "MihonGame", false},       // a stream, not a folder
         {windows, "Windows", false},
         {windows.substr(0, 3) + "Windows", "Windows", false},
-        {"C:\\MihonGame", "", false},
+        {"C:\\Games/MihonGame", "MihonGame", true},       // a slash separates levels too
+        {"C:\\Games\\ドラゴン", "ドラゴン", true},          // ン's second byte looks like a lead byte
     };
-    for (const auto& c : cases) EXPECT_EQ(IsGameFolder(c.folder, c.installDir), c.game) << c.folder << " " << c.installDir;
+    for (const auto& c : cases) {
+        const auto installDir = FolderName::Parse(c.installDir);
+        ASSERT_TRUE(installDir) << c.installDir;
+        EXPECT_EQ(IsGameFolder(c.folder, *installDir), c.game) << c.folder << " " << c.installDir;
+    }
 }
 
 TEST(Folders, CreateFolderPathMakesEveryLevelAndTellsWhetherTheLastIsNew)

@@ -24,7 +24,9 @@ TEST(InstallPlan, ItemsFollowTheEntriesAndOptions)
     const PlanCase cases[] = {
         {"data\\sub\\a.dat", on, "a.dat", "Q:\\data\\sub\\a.dat", true, "Q:\\data\\sub\\a.dat"},
         {"data\\ソフト.txt", on, "ソフト.txt", "Q:\\data\\ソフト.txt", true, "Q:\\data\\ソフト.txt"},
-        {"\\a.dat", on, "\\a.dat", "Q:\\\\a.dat", true, "Q:\\\\a.dat"},
+        {"\\a.dat", on, "a.dat", "Q:\\\\a.dat", true, "Q:\\\\a.dat"},
+        {"../x/notes.txt", on, "notes.txt", "Q:\\../x/notes.txt", true, "Q:\\../x/notes.txt"},
+        {"data\\..", on, "", "Q:\\data\\..", true, "Q:\\data\\.."},  // no name of its own: never created
         // Sound entries count their data file, and are left out without sound.
         {"WAVE01.dat", on, "WAVE01.dat", "Q:\\WAVE01.dat", true, "Q:\\WAVE01.dat"},
         {"WAVE01.dat", off, "WAVE01.dat", "Q:\\WAVE01.dat", false, ""},

@@ -144,8 +144,8 @@ protected:
     // No record and no Start-menu folder of the sweep's game, whatever an earlier run left.
     static void Forget()
     {
-        record::Delete("SweepGame");
-        startmenu::Remove(nullptr, "SweepMenu");
+        record::Delete(testsupport::Folder("SweepGame"));
+        startmenu::Remove(nullptr, testsupport::Folder("SweepMenu"));
     }
     // One installation from the main menu's install button into `destination`, with the program's
     // windows; `prepare` runs once they exist, `onFirstFile` as the copy shows the first file's name.
@@ -237,7 +237,7 @@ TEST_F(InstallRun, QuittingMidCopyEndsTheCopyAndRollsBack)
     const auto texts = Install(parent.PathOf("New\\SweepGame"), [] {}, [] { ::PostQuitMessage(0); });
     EXPECT_EQ(texts, std::vector<std::string>{"中止しました"});
     EXPECT_EQ(Listing(parent.Path()), std::vector<std::string>{"keep.txt"});
-    EXPECT_EQ(record::Read("SweepGame").text, "");
+    EXPECT_EQ(record::Read(testsupport::Folder("SweepGame")).text, "");
 }
 
 // 非圧縮音声: the dialog's choice decides the file counted for a sound entry and the file copied.
@@ -293,7 +293,7 @@ TEST_F(InstallRun, TheDestinationIsTheGamesOwnFolder)
         MakeDisc(kFiles, {}, c.installDir);
         testsupport::ProgramWindows windows;
         person_.texts.clear();
-        InstallForm->InstallDir = c.installDir;
+        InstallForm->InstallDir = testsupport::Folder(c.installDir);
         InstallForm->Entries = entries_;
         InstallForm->SetModalResult(toolkit::kModalNone);
         InstallForm->EdInstall.SetText(c.typed);

@@ -1,5 +1,7 @@
 #include "util/Names.h"
 
+#include "util/FolderName.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -70,21 +72,25 @@ TEST(Names, FileNamePart)
     for (const auto& c : cases) EXPECT_EQ(FileNamePart(c.input), c.expected) << c.input;
 }
 
+// The name every file lands under; one that is no file name of its own is none (empty).
 TEST(Names, StoredName)
 {
     const NameCase cases[] = {
         {"data\\sub\\a.dat", "a.dat"},
         {"a.dat", "a.dat"},
-        {"\\a.dat", "\\a.dat"},  // the first byte is never a separator
-        {"\\", "\\"},
-        {"\\\\", ""},
+        {"\\a.dat", "a.dat"},
+        {"../../users/me/Documents/notes.txt", "notes.txt"},  // a slash separates levels, as for Windows
+        {"..\\x/notes.txt", "notes.txt"},
+        {"C:game.exe", "game.exe"},
         {"data\\", ""},
+        {"data/..", ""},
+        {".", ""},
+        {"x\\ ..", ""},
+        {"data\\NUL", ""},
+        {"com1.txt", ""},
+        {"a\x01", ""},
         {"", ""},
-        {"C:game.exe", "C:game.exe"},  // a colon does not count here
-        // Whole characters: the second byte of ソ or 表 is never a separator.
-        {"ソ.dat", "ソ.dat"},
         {"data\\ソ", "ソ"},
-        {"data\\ソフト.txt", "ソフト.txt"},
         {"表\\", ""},
     };
     for (const auto& c : cases) EXPECT_EQ(StoredName(c.input), c.expected) << c.input;
@@ -128,43 +134,30 @@ TEST(Names, IsSoundEntry)
     for (const auto& c : cases) EXPECT_EQ(IsSoundEntry(c.entry), c.sound) << c.entry;
 }
 
-TEST(Names, WithoutTrailingBackslash)
+TEST(Names, TheFinalSeparator)
 {
-    const NameCase cases[] = {
-        {"C:\\Game\\", "C:\\Game"},
-        {"C:\\Game", "C:\\Game"},
-        {"C:\\Game\\\\", "C:\\Game\\"},  // one only
-        {"C:\\ソ\\", "C:\\ソ"},          // the byte before is a trail byte, not a lead byte
-        {"C:\\ソ", "C:\\ソ"},            // the final 0x5C belongs to ソ
-        {"C:\\", "C:"},
-        {"\\", ""},
-        {"", ""},
-    };
-    for (const auto& c : cases) EXPECT_EQ(WithoutTrailingBackslash(c.input), c.expected) << c.input;
-}
-
-TEST(Names, EndsWithBackslashByWholeCharacters)
-{
-    // メ is 0x83 0x81: its second byte looks like a lead byte, yet the backslash after it is one.
-    for (const char* yes : {"C:\\", "C:\\Games\\", "C:\\メ\\", "C:\\ソ\\"}) EXPECT_TRUE(EndsWithBackslash(yes)) << yes;
-    for (const char* no : {"", "C:\\Games", "C:\\ソ", "\x81"}) EXPECT_FALSE(EndsWithBackslash(no)) << no;
-}
-
-TEST(GameWorkingFolder, DropsOneFinalBackslashUnlessAnotherPrecedesIt)
-{
-    struct Case {
-        std::string installed, folder;
+    const struct {
+        const char* path;
+        bool ends;
+        const char* without;
     } cases[] = {
-        {"C:\\Game\\", "C:\\Game"},
-        {"C:\\Game\\\\", "C:\\Game\\\\"},
-        {"C:\\Game", "C:\\Game"},
-        {"\\", ""},
-        {"", ""},
-        // The second byte of ソ is a backslash byte: the folder keeps its final backslash.
-        {"C:\\ソ\\", "C:\\ソ\\"},
-        {"C:\\ソフト\\", "C:\\ソフト"},
+        {"C:\\Game\\", true, "C:\\Game"},
+        {"C:\\Game", false, "C:\\Game"},
+        {"C:\\Game\\\\", true, "C:\\Game\\"},  // one only
+        {"C:\\ドラゴン\\", true, "C:\\ドラゴン"},  // ン is 0x83 0x93: its second byte looks like a lead byte
+        {"C:\\メ\\", true, "C:\\メ"},
+        {"C:\\ソ\\", true, "C:\\ソ"},
+        {"C:\\ソ", false, "C:\\ソ"},              // the final 0x5C belongs to ソ
+        {"C:\\Game/", true, "C:\\Game"},
+        {"C:\\", true, "C:\\"},                    // C: alone would be the drive's current folder
+        {"\\", true, ""},
+        {"", false, ""},
+        {"\x81", false, "\x81"},
     };
-    for (const Case& c : cases) EXPECT_EQ(GameWorkingFolder(c.installed), c.folder) << c.installed;
+    for (const auto& c : cases) {
+        EXPECT_EQ(EndsWithSeparator(c.path), c.ends) << c.path;
+        EXPECT_EQ(WithoutFinalSeparator(c.path), c.without) << c.path;
+    }
 }
 
 TEST(Names, DevicesAndTheInstallDirRule)
@@ -180,18 +173,55 @@ TEST(Names, DevicesAndTheInstallDirRule)
         EXPECT_TRUE(IsDevicePath(path)) << path;
     EXPECT_FALSE(IsDevicePath("C:\\NUL\\game.exe"));
 
-    // Only a name that stays one folder of its own below any parent, and a key below Software.
+    // Only a name that stays one folder of its own below any parent: InstallDir and ShortCut alike.
     const struct {
-        const char* installDir;
+        const char* name;
         bool usable;
     } dirs[] = {
         {"MihonGame", true}, {"A\\B", true},      {"見本ゲーム", true}, {"ポ", true},  // ポ is 0x83 0x7C
-        {"ソフト見本", true}, {"a.b c", true},     {"", false},         {"\\", false}, {"A\\", false},
-        {"\\A", false},      {"A\\\\B", false},   {"..", false},       {".", false},  {"..\\..", false},
-        {"A\\..\\B", false}, {"...", false},      {" ", false},        {"C:x", false}, {"C:\\x", false},
-        {"a|b", false},      {"a*", false},       {"a?", false},       {"a\"b", false}, {"a<b>", false},
-        {"a/b", false},      {"a\tb", false},     {"A\x81", false},    {"A\x81\x20", false}, {"NUL", false},
-        {"A\\com1", false},
+        {"ソフト見本", true}, {"a.b c", true},     {"ドラゴン", true},   {"", false},   {"\\", false},
+        {"A\\", false},     {"\\A", false},      {"A\\\\B", false},   {"..", false}, {".", false},
+        {"..\\..", false},  {"A\\..\\B", false}, {"...", false},      {" ", false},  {"C:x", false},
+        {"C:\\x", false},   {"a|b", false},       {"a*", false},       {"a?", false}, {"a\"b", false},
+        {"a<b>", false},     {"a/b", false},       {"a\tb", false},     {"A\x81", false}, {"A\x81\x20", false},
+        {"NUL", false},      {"A\\com1", false},
+        {"..\\..\\..\\..\\..\\..\\Photos", false},  // six levels above Programs is the profile
+        {"..\\..\\..\\..\\..\\..\\..\\..\\..\\..", false},
     };
-    for (const auto& c : dirs) EXPECT_EQ(IsInstallDirName(c.installDir), c.usable) << c.installDir;
+    for (const auto& c : dirs) {
+        EXPECT_EQ(IsFolderName(c.name), c.usable) << c.name;
+        EXPECT_EQ(FolderName::Parse(c.name).has_value(), c.usable) << c.name;
+    }
+    // The record key is no key that Windows or another program owns below Software.
+    for (const char* owned : {"Microsoft", "microsoft\\Windows", "Classes", "Policies", "WOW6432Node", "Clients"}) {
+        EXPECT_TRUE(IsOwnedKeyName(owned)) << owned;
+        EXPECT_FALSE(FolderName::ParseInstallDir(owned)) << owned;
+        EXPECT_TRUE(FolderName::Parse(owned)) << owned;  // a Start-menu folder may bear such a name
+    }
+    for (const char* mine : {"MihonGame\\Microsoft", "MicrosoftGame", "Classes2"})
+        EXPECT_TRUE(FolderName::ParseInstallDir(mine)) << mine;
+}
+
+// A shortcut's name holds no level: what no file name may hold becomes full-width.
+TEST(Names, ShortcutFileNames)
+{
+    const struct {
+        const char* name;
+        const char* file;  // nullptr: no link
+    } cases[] = {
+        {"見本ゲーム", "見本ゲーム"},
+        {"星/海の物語", "星／海の物語"},
+        {"..\\..\\Desktop\\MyGame", "..＼..＼Desktop＼MyGame"},
+        {"a:b*c?d\"e<f>g|h", "a：b＊c？d＂e＜f＞g｜h"},
+        {"ポ|ソ", "ポ｜ソ"},  // second bytes 0x7C and 0x5C stay
+        {"", nullptr},
+        {"..", nullptr},
+        {"NUL", nullptr},
+        {"a\tb", nullptr},
+        {"a\x81", nullptr},
+    };
+    for (const auto& c : cases) {
+        const auto file = ShortcutFileName(c.name);
+        EXPECT_EQ(file.value_or("(none)"), c.file ? c.file : "(none)") << c.name;
+    }
 }

@@ -16,8 +16,9 @@ namespace {
 
 TEST(InstallRecord, WrittenReadAndDeletedOnlyUnderTheGamesOwnKey)
 {
-    for (const char* installDir : {"SetupUnitGame", "SetupUnitParent\\見本ゲーム"}) {
-        SCOPED_TRACE(installDir);
+    for (const char* text : {"SetupUnitGame", "SetupUnitParent\\見本ゲーム"}) {
+        SCOPED_TRACE(text);
+        const FolderName installDir = testsupport::Folder(text);
         const record::Written written = record::Write(installDir, "D:\\ゲーム\\ソ");
         EXPECT_TRUE(written.opened);
         EXPECT_EQ(written.readBack.text, "D:\\ゲーム\\ソ\\");
@@ -27,30 +28,30 @@ TEST(InstallRecord, WrittenReadAndDeletedOnlyUnderTheGamesOwnKey)
         EXPECT_EQ(record::Read(installDir).text, "");
         EXPECT_FALSE(record::Delete(installDir));
     }
-    EXPECT_TRUE(record::Delete("SetupUnitParent"));
-    for (const char* refused : {"", "\\", "SetupUnitGame\\", "..", "A:B"}) {
-        EXPECT_FALSE(record::KeyPath(refused)) << refused;
-        EXPECT_FALSE(record::Write(refused, "D:\\x").opened) << refused;
-    }
-    EXPECT_EQ(record::KeyPath("A\\B"), std::optional<std::string>("Software\\A\\B"));
+    EXPECT_TRUE(record::Delete(testsupport::Folder("SetupUnitParent")));
+    EXPECT_EQ(record::KeyPath(testsupport::Folder("A\\B")), "Software\\A\\B");
 }
 
 TEST(StartMenu, ShortcutsAreMadeAndRemovedWithTheEmptiedParent)
 {
     std::string programs;
     ASSERT_TRUE(GetSpecialFolderPath(nullptr, programs, CSIDL_PROGRAMS, false));
-    EXPECT_EQ(startmenu::Folder(programs, "A\\B"), std::optional<std::string>(programs + "\\A\\B"));
-    EXPECT_FALSE(startmenu::Folder(programs, ""));
-    EXPECT_FALSE(startmenu::Folder(programs, std::string(260, 'x')));
+    EXPECT_EQ(startmenu::Folder(programs, testsupport::Folder("A\\B")), std::optional<std::string>(programs + "\\A\\B"));
+    EXPECT_FALSE(startmenu::Folder(programs, testsupport::Folder(std::string(260, 'x'))));
 
-    const std::string shortCut = "SetupUnitMenu\\見本ゲーム";
-    const std::string folder = programs + "\\" + shortCut;
-    // A shortcut without a target fails alone; the others are made.
+    const std::optional<FolderName> shortCut = testsupport::Folder("SetupUnitMenu\\見本ゲーム");
+    const std::string folder = programs + "\\" + shortCut->Text();
+    // A shortcut without a target, or whose name is no file name, fails alone; the others are made,
+    // each in the folder whatever levels its name holds.
     const std::vector<startmenu::Shortcut> shortcuts = {
-        {"game", std::string("C:\\Games\\game.exe")}, {"gdi", std::nullopt}, {"readme", std::string("C:\\r.txt")}};
-    EXPECT_EQ(startmenu::MakeShortcuts(nullptr, shortCut, shortcuts, "C:\\Games"), 1);
-    EXPECT_EQ(testsupport::Listing(folder), (std::vector<std::string>{"game.lnk", "readme.lnk"}));
-    EXPECT_EQ(startmenu::MakeShortcuts(nullptr, "", shortcuts, "C:\\Games"), 0);
+        {"星/海の物語", std::string("C:\\Games\\game.exe")},
+        {"gdi", std::nullopt},
+        {"..\\..\\Desktop\\MyGame", std::string("C:\\r.txt")},
+        {"..", std::string("C:\\r.txt")},
+    };
+    EXPECT_EQ(startmenu::MakeShortcuts(nullptr, shortCut, shortcuts, "C:\\Games"), 2);
+    EXPECT_EQ(testsupport::Listing(folder), (std::vector<std::string>{"..＼..＼Desktop＼MyGame.lnk", "星／海の物語.lnk"}));
+    EXPECT_EQ(startmenu::MakeShortcuts(nullptr, std::nullopt, shortcuts, "C:\\Games"), 0);
 
     startmenu::Remove(nullptr, shortCut);
     EXPECT_FALSE(testsupport::Exists(programs + "\\SetupUnitMenu"));

@@ -22,6 +22,8 @@ const char kSetup[] =
     "ShortCut_GDI=テストゲーム (GDI)\r\n"
     "WallPaper=image\\wall.bmp\r\n";
 
+std::string Text(const std::optional<FolderName>& name) { return name ? name->Text() : std::string(); }
+
 std::string WithFiles(const std::string& movie, const std::string& files)
 {
     return kSetup + std::string("Movie=") + movie + "\r\n[Files]\r\n" + files;
@@ -33,8 +35,8 @@ TEST(SetupConfig, ReadsEveryField)
 {
     const SetupConfig config = ParseSetupConfig(WithFiles("", "Count=2\r\nFile1=readme.txt\r\nFile2=bin\\game.exe\r\n"));
     EXPECT_EQ(config.GameName, "テストゲーム");
-    EXPECT_EQ(config.InstallDir, "TestGame");
-    EXPECT_EQ(config.ShortCut, "テスト\\ゲーム");
+    EXPECT_EQ(Text(config.InstallDir), "TestGame");
+    EXPECT_EQ(Text(config.ShortCut), "テスト\\ゲーム");
     EXPECT_EQ(config.ShortCut_GDI, "テストゲーム (GDI)");
     EXPECT_EQ(config.Movie, "");
     EXPECT_EQ(config.WallPaper, "image\\wall.bmp");
@@ -48,7 +50,7 @@ TEST(SetupConfig, OtherLetterCasesAreFound)
     const SetupConfig config =
         ParseSetupConfig("[setup]\ngamename=G\ninstalldir=D\n[FILES]\ncount=1\nfile1=a\n");
     EXPECT_EQ(config.GameName, "G");
-    EXPECT_EQ(config.InstallDir, "D");
+    EXPECT_EQ(Text(config.InstallDir), "D");
     EXPECT_EQ(config.Files, std::vector<std::string>{"a"});
 }
 
@@ -126,18 +128,38 @@ TEST(SetupConfig, EmptyInstallDirIsUnusable)
                              "[Other]\nInstallDir=D\n", "InstallDir=D\n[Setup]\n"}) {
         SCOPED_TRACE(text);
         const SetupConfig config = ParseSetupConfig(text);
-        EXPECT_EQ(config.InstallDir, "");
+        EXPECT_EQ(Text(config.InstallDir), "");
         EXPECT_FALSE(config.Usable());
     }
 }
 
 TEST(SetupConfig, AnInstallDirThatIsNoFolderOfItsOwnIsUnusable)
 {
-    for (const char* value : {"..", "..\\..", "\\", "C:\\Games", "A\\\\B", "NUL"}) {
+    for (const char* value : {"..", "..\\..", "\\", "C:\\Games", "A\\\\B", "NUL", "a/b", "Microsoft"}) {
         SCOPED_TRACE(value);
         EXPECT_FALSE(ParseSetupConfig(std::string("[Setup]\nInstallDir=") + value + "\n").Usable());
     }
     EXPECT_TRUE(ParseSetupConfig("[Setup]\nInstallDir=A\\B\n").Usable());
+}
+
+// The Start-menu folder is held to the same rule: one below the Programs folder, or none at all.
+TEST(SetupConfig, AShortCutThatLeavesTheProgramsFolderIsUnusable)
+{
+    const struct {
+        const char* value;
+        bool usable;
+    } cases[] = {
+        {"..\\..\\..\\..\\..\\..\\Photos", false},  // the profile's Photos
+        {"..\\..\\..\\..\\..\\..\\..\\..\\..", false},  // the drive's root
+        {"C:\\Games", false}, {"A/B", false}, {"A\\", false}, {"NUL", false},
+        {"見本\\ゲーム", true}, {"", true},  // empty: the game has no Start-menu folder
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        const SetupConfig config = ParseSetupConfig(std::string("[Setup]\nInstallDir=G\nShortCut=") + c.value + "\n");
+        EXPECT_EQ(config.Usable(), c.usable);
+        EXPECT_EQ(Text(config.ShortCut), c.usable ? c.value : "");
+    }
 }
 
 TEST(SetupConfig, IniPathReplacesTheExtension)

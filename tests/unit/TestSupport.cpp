@@ -48,6 +48,16 @@ std::wstring Wide(const std::string& text)
     return wide.value_or(std::wstring());
 }
 
+FolderName Folder(std::string_view text)
+{
+    auto name = FolderName::Parse(text);
+    if (!name) {
+        ADD_FAILURE() << "not a folder name: " << text;
+        name = FolderName::Parse("Unnamed");
+    }
+    return *name;
+}
+
 bool Exists(const std::string& path) { return ::GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void WriteFileAt(const std::string& path, std::string_view bytes)

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "toolkit/Application.h"
+#include "util/FolderName.h"
 
 #include <functional>
 #include <string>
@@ -16,6 +17,9 @@ namespace testsupport {
 
 // The UTF-16 form of a CP932 text. A text without one is the test's own mistake: reported, and empty.
 std::wstring Wide(const std::string& text);
+
+// A folder name that the test knows to pass the rule; one that does not is the test's own mistake.
+FolderName Folder(std::string_view text);
 
 // Whether a file or folder is at that CP932 path.
 bool Exists(const std::string& path);

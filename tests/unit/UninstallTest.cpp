@@ -17,6 +17,7 @@
 
 namespace {
 
+using testsupport::Folder;
 using testsupport::Listing;
 using testsupport::WriteFileAt;
 using testsupport::Wide;
@@ -71,7 +72,7 @@ TEST(Uninstall, OnlyTheListedNamesAndTheSavesGoThenEveryBoxTakesTheFolder)
     const std::string key = "Software\\SetupUnitParent\\MihonGame";
     MakeKey(key);
 
-    const uninstall::InstalledCopy copy{dir + "\\", "SetupUnitParent\\MihonGame", "", listed};
+    const uninstall::InstalledCopy copy{dir + "\\", Folder("SetupUnitParent\\MihonGame"), std::nullopt, listed};
     uninstall::RemoveInstalledCopy(nullptr, copy, {false, true, true});
     EXPECT_EQ(Listing(dir), kept);
     EXPECT_EQ(Listing(dir + "\\sub"), Names{"Save000.dat"});
@@ -81,8 +82,25 @@ TEST(Uninstall, OnlyTheListedNamesAndTheSavesGoThenEveryBoxTakesTheFolder)
 
     ::DeleteFileW(Wide(dir + "\\sub\\Save000.dat").c_str());
     ::RemoveDirectoryW(Wide(dir + "\\sub").c_str());
-    uninstall::RemoveInstalledCopy(nullptr, {dir, "MihonGame", "", listed}, kEverything);
+    uninstall::RemoveInstalledCopy(nullptr, {dir, Folder("MihonGame"), std::nullopt, listed}, kEverything);
     EXPECT_EQ(Listing(temp.Path()), Names{"MihonGameSave000.dat"});
+}
+
+// A folder name that ends in a character whose second byte lies in the lead-byte range (ン is
+// 0x83 0x93) keeps its last level when the record's final backslash is dropped.
+TEST(Uninstall, EveryJapaneseFolderNameUninstalls)
+{
+    for (const char* name : {"ドラゴン", "表", "能", "ゴ"}) {
+        SCOPED_TRACE(name);
+        const testsupport::TempFolder temp("japanese");
+        ASSERT_TRUE(temp.Made());
+        const std::string dir = temp.PathOf(name);
+        ASSERT_TRUE(::CreateDirectoryW(Wide(dir).c_str(), nullptr));
+        for (const char* file : {"game.exe", "Save000.dat", "extra.txt"}) WriteFileAt(dir + "\\" + file);
+        WriteFileAt(temp.PathOf("beside.txt"));
+        uninstall::RemoveInstalledCopy(nullptr, {dir + "\\", Folder(name), std::nullopt, {"game.exe"}}, kEverything);
+        EXPECT_EQ(Listing(temp.Path()), Names{"beside.txt"});
+    }
 }
 
 // A record whose Dir is not the game's own folder: whatever it holds stays, folder and parents too,
@@ -102,23 +120,23 @@ TEST(Uninstall, NothingGoesInAFolderThatIsNotTheGamesOwn)
         const Names photos = {"Save000.dat", "diary.txt", "game.exe", "photo1.jpg"};
         for (const std::string& name : photos) WriteFileAt(folder + "\\" + name);
         MakeKey("Software\\MihonGame");
-        uninstall::RemoveInstalledCopy(nullptr, {temp.PathOf(c.dir), "MihonGame", "", {"game.exe"}}, kEverything);
+        uninstall::RemoveInstalledCopy(nullptr, {temp.PathOf(c.dir), Folder("MihonGame"), std::nullopt, {"game.exe"}},
+                                       kEverything);
         EXPECT_EQ(Listing(folder), photos);
         EXPECT_FALSE(KeyExists("Software\\MihonGame"));
     }
 }
 
-// Names that the registry would read as another key (Software\A\ is Software\A) delete no key.
-TEST(Uninstall, ARecordKeyNameThatReachesElsewhereDeletesNoKey)
+// Names that the registry would read as another key (Software\A\ is Software\A) are no folder
+// names, so no uninstall is ever given one; the game's own key goes, its parent stays.
+TEST(Uninstall, OnlyTheGamesOwnKeyIsDeleted)
 {
     MakeKey("Software\\SetupUnitKey\\Sub");
     for (const char* installDir :
          {"SetupUnitKey\\", "\\SetupUnitKey", "SetupUnitKey\\\\Sub", "SetupUnitKey\\Sub\\..", "SetupUnitKey\\Sub\\.",
-          "SetupUnitKey\\Sub\x81", ""}) {
-        uninstall::RemoveInstalledCopy(nullptr, {"", installDir, "", {}}, kEverything);
-        EXPECT_TRUE(KeyExists("Software\\SetupUnitKey\\Sub")) << installDir;
-    }
-    uninstall::RemoveInstalledCopy(nullptr, {"", "SetupUnitKey\\Sub", "", {}}, kEverything);
+          "SetupUnitKey\\Sub\x81", ""})
+        EXPECT_FALSE(FolderName::ParseInstallDir(installDir)) << installDir;
+    uninstall::RemoveInstalledCopy(nullptr, {"", Folder("SetupUnitKey\\Sub"), std::nullopt, {}}, kEverything);
     EXPECT_FALSE(KeyExists("Software\\SetupUnitKey\\Sub"));
     EXPECT_TRUE(KeyExists("Software\\SetupUnitKey"));
     DeleteKeys("Software\\SetupUnitKey");
