@@ -6,6 +6,8 @@
 #include <optional>
 
 #include "util/File.h"
+#include "util/Format.h"
+#include "util/Names.h"
 
 namespace install {
 
@@ -13,10 +15,58 @@ namespace {
 
 constexpr unsigned long long kBlockBytes = 1024 * 1024;
 
-// One item from open to close; its ending, or Done.
-CopyEnd CopyItemFile(const CopyItem& item, const std::string& destination, char* buffer, unsigned long long& copiedKB,
-                     CopyObserver& observer, CopyResult& result)
+// Room for one more record, made before the step it records, so that nothing is allocated after it.
+template <class T>
+void RoomForOne(std::vector<T>& records)
 {
+    if (records.size() == records.capacity()) records.reserve(records.size() * 2 + 8);
+}
+
+// Set-aside names: ASCII, in lower case, so that a listed name is compared with them by LowerAscii.
+constexpr char kAsidePrefix[] = "~setup";
+constexpr char kAsidePattern[] = "~setup%d.tmp";
+constexpr int kAsideTries = 1000;
+
+// Renames the file that stands at `folder` + `name` to a name that nothing in the folder bears;
+// true when there was nothing to set aside, false when it could not be done.
+bool SetAsideOld(const std::string& folder, const std::string& name, long long& serial, CopyResult& result)
+{
+    std::string file = folder + name;
+    const std::optional<DWORD> attributes = AttributesAt(file);
+    // A folder in the way is no file of the player's to keep: the open refuses it.
+    if (!attributes || (*attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
+    // Never overwritten, as before: it could not be deleted once the copy is done.
+    if (*attributes & FILE_ATTRIBUTE_READONLY) return false;
+    // A listed name that is one of this run's set-aside names: what stands there was set aside
+    // earlier, and its record follows it to the new name.
+    SetAside* earlier = nullptr;
+    const std::string lowered = LowerAscii(name);
+    if (lowered.compare(0, sizeof kAsidePrefix - 1, kAsidePrefix) == 0)
+        for (SetAside& record : result.setAside)
+            if (LowerAscii(std::string_view(record.aside).substr(folder.size())) == lowered) earlier = &record;
+    // Nothing is allocated once the file has moved, so a set-aside file is never left unrecorded.
+    RoomForOne(result.setAside);
+    for (int tries = 0; tries < kAsideTries; ++tries) {
+        std::string aside = folder + Format(kAsidePattern, ++serial);
+        if (AttributesAt(aside)) continue;
+        if (!RenameAt(file, aside)) {
+            if (AttributesAt(aside)) continue;  // taken in the meantime
+            return false;
+        }
+        if (earlier)
+            earlier->aside = std::move(aside);
+        else
+            result.setAside.push_back({std::move(file), std::move(aside)});
+        return true;
+    }
+    return false;
+}
+
+// One item from open to close; its ending, or Done.
+CopyEnd CopyItemFile(const CopyItem& item, const std::string& folder, char* buffer, unsigned long long& copiedKB,
+                     long long& serial, CopyObserver& observer, CopyResult& result)
+{
+    const std::string destination = folder + item.storedName;
     CFile source;
     CFile target;
     // Paths too long for the system are refused by the opens, never cut.
@@ -24,8 +74,11 @@ CopyEnd CopyItemFile(const CopyItem& item, const std::string& destination, char*
     const std::optional<unsigned long long> size = source.Size64();
     if (!size) return result.path = item.copySource, CopyEnd::CannotRead;
     observer.FileSized(*size);
-    if (!target.Open(destination, GENERIC_WRITE)) return result.path = destination, CopyEnd::CannotCreate;
-    result.created.push_back(destination);
+    RoomForOne(result.created);
+    std::string created = destination;
+    if (!SetAsideOld(folder, item.storedName, serial, result) || !target.Open(destination, GENERIC_WRITE))
+        return result.path = destination, CopyEnd::CannotCreate;
+    result.created.push_back(std::move(created));
 
     unsigned long long done = 0;
     while (done < *size) {
@@ -38,7 +91,8 @@ CopyEnd CopyItemFile(const CopyItem& item, const std::string& destination, char*
         copiedKB += n / 1024;
         observer.Progress(done, copiedKB);
     }
-    (void)target.StampFrom(source);
+    // A write that fails only when the file is closed is as lost as any other.
+    if (!target.StampFrom(source) || !target.Close()) return result.path = destination, CopyEnd::CannotWrite;
     return CopyEnd::Done;
 }
 
@@ -55,10 +109,11 @@ CopyResult Copy(const CopyJob& job, CopyObserver& observer)
     try {
         const std::string folder = job.folder + "\\";
         unsigned long long copiedKB = 0;
+        long long serial = 0;
         for (const CopyItem& item : job.plan.items) {
             observer.ItemStarts(item);
             if (!item.copied) continue;
-            result.end = CopyItemFile(item, folder + item.storedName, buffer.get(), copiedKB, observer, result);
+            result.end = CopyItemFile(item, folder, buffer.get(), copiedKB, serial, observer, result);
             if (result.end != CopyEnd::Done) return result;
         }
     } catch (const std::bad_alloc&) {

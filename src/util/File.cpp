@@ -147,6 +147,32 @@ unsigned CFile::FreeMegabytes(const std::string& drive) noexcept
     return static_cast<unsigned>(available.QuadPart >> 20);
 }
 
+std::optional<DWORD> AttributesAt(const std::string& path) noexcept
+{
+    try {
+        if (!FitsSystemPath(path)) return std::nullopt;
+        const auto wide = cp932::ToWide(path);
+        if (!wide) return std::nullopt;
+        const DWORD attributes = ::GetFileAttributesW(wide->c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+        return attributes;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+bool RenameAt(const std::string& from, const std::string& to) noexcept
+{
+    try {
+        if (!FitsSystemPath(from) || !FitsSystemPath(to)) return false;
+        const auto wideFrom = cp932::ToWide(from);
+        const auto wideTo = cp932::ToWide(to);
+        return wideFrom && wideTo && ::MoveFileExW(wideFrom->c_str(), wideTo->c_str(), 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
 std::optional<std::string> ReadWholeFile(const std::string& path, unsigned long long maxBytes)
 {
     CFile file;

@@ -45,6 +45,14 @@ private:
     FileHandle handle_;
 };
 
+// The attributes of what is at `path` (file or folder); nothing when there is nothing there, or the
+// path cannot be asked about.
+[[nodiscard]] std::optional<DWORD> AttributesAt(const std::string& path) noexcept;
+
+// Renames the file or folder `from` to `to`, never replacing anything: false when something bears the
+// name `to` already, or the rename fails.
+[[nodiscard]] bool RenameAt(const std::string& from, const std::string& to) noexcept;
+
 // The whole file, or nothing when it cannot be opened or read, or holds more than `maxBytes`.
 [[nodiscard]] std::optional<std::string> ReadWholeFile(const std::string& path, unsigned long long maxBytes);
 
