@@ -263,7 +263,7 @@ TEST(Installation, ACancelledOverwriteGivesThePlayersFileBack)
     run.setup.WaitMessageBox("Setp.exe").Press(IDYES);
     run.Box("中止しました").Press(IDOK);
     const std::vector<std::string> left{"お読み下さい.txt"};
-    e2e::WaitUntil([&] { return e2e::FilesIn(destination) == left; }, "the copies deleted");
+    e2e::WaitUntil([&] { return e2e::FilesIn(destination) == left; }, "the copies deleted, the readme back");
     EXPECT_EQ(ReadAll(destination + "\\お読み下さい.txt"), "the player's own notes");
     run.Quit();
     Scratch("overwrite");

@@ -205,24 +205,21 @@ TEST(Folders, CreateFolderPathMakesEveryLevelAndTellsWhetherTheLastIsNew)
     EXPECT_FALSE(testsupport::Exists(temp.PathOf("half")));
 }
 
-// The levels a creation reports are exactly those it made; whether the path is a folder tells an
-// existing one from one that cannot be made; the removal takes back only the levels made.
+// The levels a creation reports are those it made; whether the path is a folder tells one that
+// exists from one that cannot be made; the removal takes back the levels made, when left empty.
 TEST(Folders, CreateFolderPathReportsTheLevelsItMade)
 {
     const testsupport::TempFolder temp("levels");
     ASSERT_TRUE(temp.Made());
-    temp.Write("file", std::string("in the way"));
-    ASSERT_TRUE(CreateFolderPath(temp.PathOf("old")));
+    temp.Write("file", std::string());
     const struct {
         std::string path;
         bool made, folder;
         Strings levels;
     } cases[] = {
-        {temp.PathOf("old\\ソ\\表"), true, true, {temp.PathOf("old\\ソ"), temp.PathOf("old\\ソ\\表")}},
-        {temp.PathOf("old"), false, true, {}},
-        {temp.PathOf("new\\"), false, true, {temp.PathOf("new")}},
+        {temp.PathOf("ソ\\表"), true, true, {temp.PathOf("ソ"), temp.PathOf("ソ\\表")}},
+        {temp.PathOf("ソ\\表"), false, true, {}},
         {temp.PathOf("file\\game"), false, false, {}},
-        {temp.PathOf("file"), false, false, {}},
         {temp.PathOf("gone\\bad|name"), false, false, {temp.PathOf("gone")}},
     };
     for (const auto& c : cases) {
@@ -230,16 +227,11 @@ TEST(Folders, CreateFolderPathReportsTheLevelsItMade)
         EXPECT_EQ(CreateFolderPath(c.path, levels), c.made) << c.path;
         EXPECT_EQ(levels.folder, c.folder) << c.path;
         EXPECT_EQ(levels.made, c.levels) << c.path;
+        if (c.made) temp.Write("ソ\\表\\kept", std::string());
         RemoveLevelsMade(levels);
     }
-    // Each level made went again; the levels that were there, and a made one that now holds a file, stay.
-    EXPECT_EQ(testsupport::Listing(temp.Path()), (Strings{"file", "old"}));
-    EXPECT_EQ(testsupport::Listing(temp.PathOf("old")), Strings{});
-    FolderLevels levels;
-    ASSERT_TRUE(CreateFolderPath(temp.PathOf("old\\a\\b"), levels));
-    temp.Write("old\\a\\kept", std::string());
-    RemoveLevelsMade(levels);
-    EXPECT_EQ(testsupport::Listing(temp.PathOf("old\\a")), Strings{"kept"});
+    EXPECT_EQ(testsupport::Listing(temp.Path()), (Strings{"file", "ソ"}));
+    EXPECT_EQ(testsupport::Listing(temp.PathOf("ソ\\表")), Strings{"kept"});
 }
 
 }  // namespace

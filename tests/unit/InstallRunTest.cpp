@@ -46,7 +46,7 @@ const Files kFiles = {
 struct Person : ScriptedPerson {
     std::vector<std::string> texts;
     std::vector<std::pair<std::string, UINT>> titles;  // with the style
-    std::function<void()> onBox;                        // runs as a box is answered
+    std::function<void()> onBox;
     int AnswerMessageBox(HWND, const std::string& text, const std::string& title, UINT style) override
     {
         texts.push_back(text);
@@ -97,33 +97,21 @@ std::string Content(const std::string& path)
     return bytes;
 }
 
-FILETIME WrittenAt(const std::string& path)
+// The player's own file: its bytes, and a last-write time that no copy gives.
+void WritePlayersFile(const std::string& path)
+{
+    WriteFileAt(path, "old" + path);
+    const FileHandle file(::CreateFileW(Wide(path).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    const FILETIME time{0x2A5F0000, 0x01D2C5A1};
+    ASSERT_TRUE(file && ::SetFileTime(file.Get(), nullptr, nullptr, &time));
+}
+
+bool IsPlayersFile(const std::string& path)
 {
     const FileHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    FILETIME written{};
-    if (!file || !::GetFileTime(file.Get(), nullptr, nullptr, &written)) return {};
-    return written;
-}
-
-// The player's own file: its bytes and a last-write time that no copy gives.
-constexpr FILETIME kPlayersTime{0x2A5F0000, 0x01D2C5A1};
-
-void WritePlayersFile(const std::string& path, const std::string& bytes)
-{
-    WriteFileAt(path, bytes);
-    const FileHandle file(::CreateFileW(Wide(path).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(file && ::SetFileTime(file.Get(), nullptr, nullptr, &kPlayersTime));
-}
-
-// Every named file of the player's is back in `folder` with its bytes and time.
-void ExpectPlayersFiles(const std::string& folder, const std::vector<std::string>& names)
-{
-    for (const std::string& name : names) {
-        EXPECT_EQ(Content(folder + "\\" + name), "old " + name);
-        const FILETIME written = WrittenAt(folder + "\\" + name);
-        EXPECT_EQ(written.dwLowDateTime, kPlayersTime.dwLowDateTime) << name;
-        EXPECT_EQ(written.dwHighDateTime, kPlayersTime.dwHighDateTime) << name;
-    }
+    FILETIME time{};
+    return file && ::GetFileTime(file.Get(), nullptr, nullptr, &time) && time.dwLowDateTime == 0x2A5F0000 &&
+           time.dwHighDateTime == 0x01D2C5A1 && Content(path) == ("old" + path).substr(0, 64);
 }
 
 void WriteSparse(const std::string& path, unsigned size)
@@ -224,10 +212,12 @@ struct StopAt : install::CopyObserver {
 TEST_F(InstallRun, EachRollbackLeavesWhatWasThereAndNothingElse)
 {
     const install::Plan plan = install::MakePlan(entries_, ProgramFolder(), false, {});
-    const std::vector<std::string> players = {"big.dat", "last.dat", "readme.txt"};
     // Before the first block; in the middle of the large file; between files (the first block of the
-    // file after it); on the last block.
-    for (const int block : {1, 4, 6, 9}) {
+    // file after it); on the last block; never, when a missing source after the last ends the copy.
+    std::vector<std::string> missingLast = entries_;
+    missingLast.push_back("sweep-disc\\missing.dat");
+    const install::Plan failing = install::MakePlan(missingLast, ProgramFolder(), false, {});
+    for (const int block : {1, 4, 6, 9, 0}) {
         SCOPED_TRACE("stopped at block " + std::to_string(block));
         // Two new levels in an empty folder of the player's, in a parent that holds a file of its own.
         testsupport::TempFolder parent("sweep");
@@ -237,113 +227,53 @@ TEST_F(InstallRun, EachRollbackLeavesWhatWasThereAndNothingElse)
         const std::string made = parent.PathOf("Empty\\New\\SweepGame");
         FolderLevels levels;
         ASSERT_TRUE(CreateFolderPath(made, levels));
-        StopAt observer(block);
-        install::CopyResult result = install::Copy({made, plan}, observer);
-        EXPECT_EQ(result.end, install::CopyEnd::Stopped);
-        EXPECT_EQ(observer.blocks, block);
+        StopAt observer(block ? block : 100);
+        install::CopyResult result = install::Copy({made, block ? plan : failing}, observer);
+        EXPECT_EQ(result.end, block ? install::CopyEnd::Stopped : install::CopyEnd::CannotOpen);
+        EXPECT_EQ(observer.blocks, block ? block : 9);
         install::RollBack(result, levels);
         EXPECT_EQ(Listing(parent.Path()), (std::vector<std::string>{"Empty", "keep.txt"}));
         EXPECT_EQ(Listing(parent.PathOf("Empty")), std::vector<std::string>{});
 
-        // An existing folder: the player's files of listed names are back, those the copy reached
-        // and those it did not, and a file bearing a name the copy could set aside under stays.
+        // An existing folder: the player's files of listed names are back as they were, those the copy
+        // reached and those it did not, and a file under a name the copy could set one aside as stays.
         const std::string existing = parent.PathOf("SweepGame");
         ASSERT_TRUE(::CreateDirectoryW(Wide(existing).c_str(), nullptr));
-        WriteFileAt(existing + "\\player.sav", "saved");
-        WriteFileAt(existing + "\\~setup1.tmp", "the player's too");
-        for (const std::string& name : players) WritePlayersFile(existing + "\\" + name, "old " + name);
+        const std::vector<std::string> left = {"big.dat", "last.dat", "player.sav", "readme.txt", "~setup1.tmp"};
+        for (const std::string& name : left) WritePlayersFile(existing + "\\" + name);
         observer.blocks = 0;
-        result = install::Copy({existing, plan}, observer);
-        EXPECT_EQ(result.setAside.size(), block >= 7 ? 3u : block >= 3 ? 2u : 1u);
+        result = install::Copy({existing, block ? plan : failing}, observer);
         install::RollBack(result, {});
-        EXPECT_EQ(Listing(existing),
-                  (std::vector<std::string>{"big.dat", "last.dat", "player.sav", "readme.txt", "~setup1.tmp"}));
-        ExpectPlayersFiles(existing, players);
-        EXPECT_EQ(Content(existing + "\\player.sav"), "saved");
-        EXPECT_EQ(Content(existing + "\\~setup1.tmp"), "the player's too");
+        EXPECT_EQ(Listing(existing), left);
+        for (const std::string& name : left) EXPECT_TRUE(IsPlayersFile(existing + "\\" + name)) << name;
     }
 }
 
-// A copy that fails puts back what it set aside, whether it fails at a source or at a file of the
-// player's that cannot be set aside (read-only); one that finishes deletes what it set aside.
-TEST_F(InstallRun, SetAsideFilesGoBackOnAFailureAndGoOnceInstalled)
-{
-    const std::vector<std::string> players = {"game.exe", "readme.txt"};
-    std::vector<std::string> missingLast = entries_;
-    missingLast.push_back("sweep-disc\\missing.dat");
-    const struct {
-        const char* what;
-        std::vector<std::string> entries;
-        const char* readOnly;  // a file of the player's in the way, or none
-        install::CopyEnd end;
-        std::string path;  // relative to the program's folder, or to the destination
-    } cases[] = {
-        {"a missing source", missingLast, nullptr, install::CopyEnd::CannotOpen, "sweep-disc\\missing.dat"},
-        {"a read-only file", entries_, "small.dat", install::CopyEnd::CannotCreate, "small.dat"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        testsupport::TempFolder to("failed");
-        ASSERT_TRUE(to.Made());
-        for (const std::string& name : players) WritePlayersFile(to.PathOf(name), "old " + name);
-        if (c.readOnly) {
-            WriteFileAt(to.PathOf(c.readOnly), "read-only");
-            ASSERT_TRUE(::SetFileAttributesW(Wide(to.PathOf(c.readOnly)).c_str(), FILE_ATTRIBUTE_READONLY));
-        }
-        StopAt observer(1000);
-        const install::CopyResult result =
-            install::Copy({to.Path(), install::MakePlan(c.entries, ProgramFolder(), false, {})}, observer);
-        EXPECT_EQ(result.end, c.end);
-        EXPECT_EQ(result.path, (c.readOnly ? to.Path() + "\\" : ProgramFolder()) + c.path);
-        install::RollBack(result, {});
-        std::vector<std::string> left = players;
-        if (c.readOnly) left.push_back(c.readOnly);
-        std::sort(left.begin(), left.end());
-        EXPECT_EQ(Listing(to.Path()), left);
-        ExpectPlayersFiles(to.Path(), players);
-        if (c.readOnly) {
-            EXPECT_EQ(Content(to.PathOf(c.readOnly)), "read-only");
-        }
-    }
-
-    // The whole installation from the install button into the existing folder, overwriting.
-    testsupport::TempFolder to("finished");
-    ASSERT_TRUE(to.Made());
-    const std::string destination = to.PathOf("SweepGame");
-    ASSERT_TRUE(::CreateDirectoryW(Wide(destination).c_str(), nullptr));
-    WriteFileAt(destination + "\\player.sav", "saved");
-    for (const std::string& name : players) WritePlayersFile(destination + "\\" + name, "old " + name);
-    const auto texts = Install(destination, [] {}, nullptr);
-    EXPECT_EQ(texts, (std::vector<std::string>{"すでにフォルダが存在します\n上書きしますか？", "インストールしました"}));
-    EXPECT_EQ(Listing(destination), (std::vector<std::string>{"big.dat", "game.exe", "last.dat", "player.sav",
-                                                              "readme.txt", "small.dat"}));
-    EXPECT_EQ(Content(destination + "\\readme.txt"), Content(disc_ + "\\readme.txt"));
-    EXPECT_EQ(Content(destination + "\\player.sav"), "saved");
-}
-
-// A destination that cannot be made (a file stands where a level would be) is told from one that
-// exists: the player is told so under its path and chooses again; nothing of the attempt is left.
+// A destination that cannot be made (a file where a level would be) is told from one that exists:
+// the player is told so under its path and chooses again; the installation into the existing folder
+// that follows deletes the player's files it set aside once it has finished.
 TEST_F(InstallRun, ADestinationThatCannotBeMadeIsChosenAgain)
 {
     testsupport::TempFolder parent("blocked");
     ASSERT_TRUE(parent.Made());
     parent.Write("Blocker", std::string("a file"));
     const std::string blocked = parent.PathOf("Blocker\\SweepGame");
-    const std::string chosen = parent.PathOf("New\\SweepGame");
+    const std::string chosen = parent.PathOf("SweepGame");
+    ASSERT_TRUE(::CreateDirectoryW(Wide(chosen).c_str(), nullptr));
+    WritePlayersFile(chosen + "\\readme.txt");
+    WritePlayersFile(chosen + "\\player.sav");
     person_.onBox = [&] {
-        if (person_.texts.size() != 1) return;
         g_destination = chosen;
-        ::SetTimer(nullptr, 0, 0, TypeDestination);
+        if (person_.texts.size() == 1) ::SetTimer(nullptr, 0, 0, TypeDestination);
     };
     const auto texts = Install(blocked, [] {}, nullptr);
-    person_.onBox = nullptr;
-    EXPECT_EQ(texts, (std::vector<std::string>{"フォルダが作成できません", "インストールしました"}));
-    ASSERT_FALSE(person_.titles.empty());
+    EXPECT_EQ(texts, (std::vector<std::string>{"フォルダが作成できません", "すでにフォルダが存在します\n上書きしますか？",
+                                               "インストールしました"}));
     EXPECT_EQ(person_.titles.front(), std::make_pair(blocked, static_cast<UINT>(MB_OK | MB_ICONERROR)));
-    EXPECT_EQ(Listing(parent.Path()), (std::vector<std::string>{"Blocker", "New"}));
-    EXPECT_EQ(Content(parent.PathOf("Blocker")), "a file");
-    EXPECT_EQ(Listing(chosen).size(), kFiles.size());
-    EXPECT_EQ(record::Read("SweepGame").text, chosen + "\\");
+    EXPECT_EQ(Listing(parent.Path()), (std::vector<std::string>{"Blocker", "SweepGame"}));
+    EXPECT_EQ(Listing(chosen), (std::vector<std::string>{"big.dat", "game.exe", "last.dat", "player.sav", "readme.txt",
+                                                         "small.dat"}));
+    EXPECT_EQ(Content(chosen + "\\readme.txt"), Content(disc_ + "\\readme.txt"));
 }
 
 // The program asked to end while it copies: the copy stops at its next block, the modal loop
