@@ -28,7 +28,7 @@ constexpr char kAsidePattern[] = "~setup%d.tmp";
 constexpr int kAsideTries = 1000;
 
 // Renames the file that stands at `folder` + `name` to a name that nothing in the folder bears;
-// true when there was nothing to set aside, false when it could not be done.
+// true also when there is no file to set aside, false when it could not be done.
 bool SetAsideOld(const std::string& folder, const std::string& name, long long& serial, CopyResult& result)
 {
     std::string file = folder + name;
@@ -76,7 +76,9 @@ CopyEnd CopyItemFile(const CopyItem& item, const std::string& folder, char* buff
     observer.FileSized(*size);
     RoomForOne(result.created);
     std::string created = destination;
-    if (!SetAsideOld(folder, item.storedName, serial, result) || !target.Open(destination, GENERIC_WRITE))
+    // Made as new; only a name that is taken costs the questions of the set-aside.
+    if (!target.OpenNew(destination) &&
+        (!SetAsideOld(folder, item.storedName, serial, result) || !target.OpenNew(destination)))
         return result.path = destination, CopyEnd::CannotCreate;
     result.created.push_back(std::move(created));
 

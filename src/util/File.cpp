@@ -11,7 +11,11 @@ constexpr size_t kMaxRootBytes = 255;
 
 }  // namespace
 
-bool CFile::Open(const std::string& path, DWORD access) noexcept
+bool CFile::Open(const std::string& path, DWORD access) noexcept { return OpenAs(path, access, true); }
+
+bool CFile::OpenNew(const std::string& path) noexcept { return OpenAs(path, GENERIC_WRITE, false); }
+
+bool CFile::OpenAs(const std::string& path, DWORD access, bool replace) noexcept
 {
     Close();
     // Only files on a disk: a device (NUL, COM1, CON, in any folder) or a pipe is never opened, as
@@ -35,7 +39,7 @@ bool CFile::Open(const std::string& path, DWORD access) noexcept
         // it out in full when it is closed, which cost a third of the copy's time.
         constexpr DWORD kFlags = FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_ARCHIVE;
         handle.Reset(::CreateFileW(widePath->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, kFlags, nullptr));
-        if (!handle && ::GetLastError() == ERROR_FILE_EXISTS)
+        if (!handle && replace && ::GetLastError() == ERROR_FILE_EXISTS)
             handle.Reset(::CreateFileW(widePath->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, kFlags, nullptr));
     }
     // A path that names no device by its last level reaches something else than a file on a disk

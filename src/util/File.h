@@ -18,6 +18,8 @@ public:
     // `access` is GENERIC_READ (the file must exist; other readers allowed) or GENERIC_WRITE (created
     // or emptied, held alone). Closes what was open first; a path over 259 bytes is refused.
     [[nodiscard]] bool Open(const std::string& path, DWORD access) noexcept;
+    // For writing as a new file only: false when anything bears the name already.
+    [[nodiscard]] bool OpenNew(const std::string& path) noexcept;
     // True when an open handle was closed.
     bool Close() noexcept;
     [[nodiscard]] bool IsOpen() const noexcept { return handle_.Valid(); }
@@ -42,6 +44,8 @@ public:
     [[nodiscard]] static unsigned FreeMegabytes(const std::string& drive) noexcept;
 
 private:
+    bool OpenAs(const std::string& path, DWORD access, bool replace) noexcept;
+
     FileHandle handle_;
 };
 
