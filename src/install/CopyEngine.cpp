@@ -22,14 +22,45 @@ void RoomForOne(std::vector<T>& records)
     if (records.size() == records.capacity()) records.reserve(records.size() * 2 + 8);
 }
 
-// Set-aside names: ASCII, in lower case, so that a listed name is compared with them by LowerAscii.
-constexpr char kAsidePrefix[] = "~setup";
+// The names the copy writes, compared as the program compares names (LowerAscii): a name the
+// copy wrote earlier in this run is its own copy, not the player's, and no file is set aside under
+// a name that the copy will write.
+class WrittenNames {
+public:
+    explicit WrittenNames(const Plan& plan) : again_(plan.items.size())
+    {
+        std::vector<std::pair<std::string, size_t>> names;
+        for (size_t i = 0; i < plan.items.size(); ++i)
+            if (plan.items[i].copied) names.emplace_back(LowerAscii(plan.items[i].storedName), i);
+        std::sort(names.begin(), names.end());
+        for (auto& [name, item] : names) {
+            if (!sorted_.empty() && name == sorted_.back())
+                again_[item] = true;
+            else
+                sorted_.push_back(std::move(name));
+        }
+    }
+    // Whether an earlier item of the plan writes the same name.
+    [[nodiscard]] bool WrittenBefore(size_t item) const { return again_[item]; }
+    [[nodiscard]] bool Listed(const std::string& lowered) const
+    {
+        return std::binary_search(sorted_.begin(), sorted_.end(), lowered);
+    }
+
+private:
+    std::vector<bool> again_;
+    std::vector<std::string> sorted_;
+};
+
+// Set-aside names: ASCII in lower case, as LowerAscii leaves them.
 constexpr char kAsidePattern[] = "~setup%d.tmp";
 constexpr int kAsideTries = 1000;
 
-// Renames the file that stands at `folder` + `name` to a name that nothing in the folder bears;
-// true also when there is no file to set aside, false when it could not be done.
-bool SetAsideOld(const std::string& folder, const std::string& name, long long& serial, CopyResult& result)
+// Renames the file that stands at `folder` + `name` to a name that nothing in the folder bears and
+// that the copy does not write; true also when there is no file to set aside, false when it cannot
+// be done.
+bool SetAsideOld(const std::string& folder, const std::string& name, const WrittenNames& written, long long& serial,
+                 CopyResult& result)
 {
     std::string file = folder + name;
     const std::optional<DWORD> attributes = AttributesAt(file);
@@ -37,34 +68,26 @@ bool SetAsideOld(const std::string& folder, const std::string& name, long long& 
     if (!attributes || (*attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
     // Never overwritten, as before: it could not be deleted once the copy is done.
     if (*attributes & FILE_ATTRIBUTE_READONLY) return false;
-    // A listed name that is one of this run's set-aside names: what stands there was set aside
-    // earlier, and its record follows it to the new name.
-    SetAside* earlier = nullptr;
-    const std::string lowered = LowerAscii(name);
-    if (lowered.compare(0, sizeof kAsidePrefix - 1, kAsidePrefix) == 0)
-        for (SetAside& record : result.setAside)
-            if (LowerAscii(std::string_view(record.aside).substr(folder.size())) == lowered) earlier = &record;
     // Nothing is allocated once the file has moved, so a set-aside file is never left unrecorded.
     RoomForOne(result.setAside);
     for (int tries = 0; tries < kAsideTries; ++tries) {
-        std::string aside = folder + Format(kAsidePattern, ++serial);
-        if (AttributesAt(aside)) continue;
+        const std::string asideName = Format(kAsidePattern, ++serial);
+        std::string aside = folder + asideName;
+        if (written.Listed(asideName) || AttributesAt(aside)) continue;
         if (!RenameAt(file, aside)) {
             if (AttributesAt(aside)) continue;  // taken in the meantime
             return false;
         }
-        if (earlier)
-            earlier->aside = std::move(aside);
-        else
-            result.setAside.push_back({std::move(file), std::move(aside)});
+        result.setAside.push_back({std::move(file), std::move(aside)});
         return true;
     }
     return false;
 }
 
 // One item from open to close; its ending, or Done.
-CopyEnd CopyItemFile(const CopyItem& item, const std::string& folder, char* buffer, unsigned long long& copiedKB,
-                     long long& serial, CopyObserver& observer, CopyResult& result)
+CopyEnd CopyItemFile(const CopyItem& item, size_t index, const std::string& folder, const WrittenNames& written,
+                     char* buffer, unsigned long long& copiedKB, long long& serial, CopyObserver& observer,
+                     CopyResult& result)
 {
     const std::string destination = folder + item.storedName;
     CFile source;
@@ -74,13 +97,18 @@ CopyEnd CopyItemFile(const CopyItem& item, const std::string& folder, char* buff
     const std::optional<unsigned long long> size = source.Size64();
     if (!size) return result.path = item.copySource, CopyEnd::CannotRead;
     observer.FileSized(*size);
-    RoomForOne(result.created);
-    std::string created = destination;
-    // Made as new; only a name that is taken costs the questions of the set-aside.
-    if (!target.OpenNew(destination) &&
-        (!SetAsideOld(folder, item.storedName, serial, result) || !target.OpenNew(destination)))
-        return result.path = destination, CopyEnd::CannotCreate;
-    result.created.push_back(std::move(created));
+    if (written.WrittenBefore(index)) {
+        // This run's own copy under that name is written again; it is already among those created.
+        if (!target.Open(destination, GENERIC_WRITE)) return result.path = destination, CopyEnd::CannotCreate;
+    } else {
+        RoomForOne(result.created);
+        std::string created = destination;
+        // Made as new; only a name that is taken costs the questions of the set-aside.
+        if (!target.OpenNew(destination) &&
+            (!SetAsideOld(folder, item.storedName, written, serial, result) || !target.OpenNew(destination)))
+            return result.path = destination, CopyEnd::CannotCreate;
+        result.created.push_back(std::move(created));
+    }
 
     unsigned long long done = 0;
     while (done < *size) {
@@ -110,12 +138,14 @@ CopyResult Copy(const CopyJob& job, CopyObserver& observer)
     }
     try {
         const std::string folder = job.folder + "\\";
+        const WrittenNames written(job.plan);
         unsigned long long copiedKB = 0;
         long long serial = 0;
-        for (const CopyItem& item : job.plan.items) {
+        for (size_t i = 0; i < job.plan.items.size(); ++i) {
+            const CopyItem& item = job.plan.items[i];
             observer.ItemStarts(item);
             if (!item.copied) continue;
-            result.end = CopyItemFile(item, folder, buffer.get(), copiedKB, serial, observer, result);
+            result.end = CopyItemFile(item, i, folder, written, buffer.get(), copiedKB, serial, observer, result);
             if (result.end != CopyEnd::Done) return result;
         }
     } catch (const std::bad_alloc&) {

@@ -213,8 +213,10 @@ TEST_F(InstallRun, EachRollbackLeavesWhatWasThereAndNothingElse)
 {
     const install::Plan plan = install::MakePlan(entries_, ProgramFolder(), false, {});
     // Before the first block; in the middle of the large file; between files (the first block of the
-    // file after it); on the last block; never, when a missing source after the last ends the copy.
+    // file after it); on the last block; never, when a missing source ends the copy after a second
+    // copy under a name that the copy has written (in other letter case).
     std::vector<std::string> missingLast = entries_;
+    missingLast.push_back("sweep-disc\\..\\sweep-disc\\README.TXT");
     missingLast.push_back("sweep-disc\\missing.dat");
     const install::Plan failing = install::MakePlan(missingLast, ProgramFolder(), false, {});
     for (const int block : {1, 4, 6, 9, 0}) {
@@ -230,7 +232,7 @@ TEST_F(InstallRun, EachRollbackLeavesWhatWasThereAndNothingElse)
         StopAt observer(block ? block : 100);
         install::CopyResult result = install::Copy({made, block ? plan : failing}, observer);
         EXPECT_EQ(result.end, block ? install::CopyEnd::Stopped : install::CopyEnd::CannotOpen);
-        EXPECT_EQ(observer.blocks, block ? block : 9);
+        EXPECT_EQ(observer.blocks, block ? block : 10);
         install::RollBack(result, levels);
         EXPECT_EQ(Listing(parent.Path()), (std::vector<std::string>{"Empty", "keep.txt"}));
         EXPECT_EQ(Listing(parent.PathOf("Empty")), std::vector<std::string>{});
