@@ -4,6 +4,7 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <unordered_map>
 
 #include "util/File.h"
 #include "util/Format.h"
@@ -22,34 +23,29 @@ void RoomForOne(std::vector<T>& records)
     if (records.size() == records.capacity()) records.reserve(records.size() * 2 + 8);
 }
 
-// The names the copy writes, compared as the program compares names (LowerAscii): a name the
-// copy wrote earlier in this run is its own copy, not the player's, and no file is set aside under
-// a name that the copy will write.
+// The names the copy writes, compared as the program compares names (LowerAscii): a name the copy
+// wrote earlier in this run is its own copy, not the player's, and no file is set aside under a
+// name that the copy writes.
 class WrittenNames {
 public:
-    explicit WrittenNames(const Plan& plan) : again_(plan.items.size())
+    explicit WrittenNames(const Plan& plan)
     {
-        std::vector<std::pair<std::string, size_t>> names;
-        for (size_t i = 0; i < plan.items.size(); ++i)
-            if (plan.items[i].copied) names.emplace_back(LowerAscii(plan.items[i].storedName), i);
-        std::sort(names.begin(), names.end());
-        for (auto& [name, item] : names) {
-            if (!sorted_.empty() && name == sorted_.back())
-                again_[item] = true;
-            else
-                sorted_.push_back(std::move(name));
-        }
+        for (const CopyItem& item : plan.items)
+            if (item.copied) listed_.try_emplace(LowerAscii(item.storedName));
     }
-    // Whether an earlier item of the plan writes the same name.
-    [[nodiscard]] bool WrittenBefore(size_t item) const { return again_[item]; }
-    [[nodiscard]] bool Listed(const std::string& lowered) const
+    // True the first time the run writes the name, false after that.
+    [[nodiscard]] bool FirstWrite(const std::string& storedName)
     {
-        return std::binary_search(sorted_.begin(), sorted_.end(), lowered);
+        return written_.try_emplace(LowerAscii(storedName)).second;
     }
+    [[nodiscard]] bool Listed(const std::string& lowered) const { return listed_.find(lowered) != listed_.end(); }
 
 private:
-    std::vector<bool> again_;
-    std::vector<std::string> sorted_;
+    // Sets of names, the values unused: the ini reader's map type, so that the program holds the
+    // code of one hash table only.
+    using Names = std::unordered_map<std::string, std::string>;
+    Names listed_;
+    Names written_;
 };
 
 // Set-aside names: ASCII in lower case, as LowerAscii leaves them.
@@ -85,9 +81,8 @@ bool SetAsideOld(const std::string& folder, const std::string& name, const Writt
 }
 
 // One item from open to close; its ending, or Done.
-CopyEnd CopyItemFile(const CopyItem& item, size_t index, const std::string& folder, const WrittenNames& written,
-                     char* buffer, unsigned long long& copiedKB, long long& serial, CopyObserver& observer,
-                     CopyResult& result)
+CopyEnd CopyItemFile(const CopyItem& item, const std::string& folder, WrittenNames& written, char* buffer,
+                     unsigned long long& copiedKB, long long& serial, CopyObserver& observer, CopyResult& result)
 {
     const std::string destination = folder + item.storedName;
     CFile source;
@@ -97,7 +92,7 @@ CopyEnd CopyItemFile(const CopyItem& item, size_t index, const std::string& fold
     const std::optional<unsigned long long> size = source.Size64();
     if (!size) return result.path = item.copySource, CopyEnd::CannotRead;
     observer.FileSized(*size);
-    if (written.WrittenBefore(index)) {
+    if (!written.FirstWrite(item.storedName)) {
         // This run's own copy under that name is written again; it is already among those created.
         if (!target.Open(destination, GENERIC_WRITE)) return result.path = destination, CopyEnd::CannotCreate;
     } else {
@@ -138,14 +133,13 @@ CopyResult Copy(const CopyJob& job, CopyObserver& observer)
     }
     try {
         const std::string folder = job.folder + "\\";
-        const WrittenNames written(job.plan);
+        WrittenNames written(job.plan);
         unsigned long long copiedKB = 0;
         long long serial = 0;
-        for (size_t i = 0; i < job.plan.items.size(); ++i) {
-            const CopyItem& item = job.plan.items[i];
+        for (const CopyItem& item : job.plan.items) {
             observer.ItemStarts(item);
             if (!item.copied) continue;
-            result.end = CopyItemFile(item, i, folder, written, buffer.get(), copiedKB, serial, observer, result);
+            result.end = CopyItemFile(item, folder, written, buffer.get(), copiedKB, serial, observer, result);
             if (result.end != CopyEnd::Done) return result;
         }
     } catch (const std::bad_alloc&) {
