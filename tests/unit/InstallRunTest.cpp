@@ -238,7 +238,7 @@ TEST_F(InstallRun, EachRollbackLeavesWhatWasThereAndNothingElse)
         EXPECT_EQ(Listing(parent.PathOf("Empty")), std::vector<std::string>{});
 
         // An existing folder: the player's files of listed names are back as they were, those the copy
-        // reached and those it did not, and a file under a name the copy could set one aside as stays.
+        // reached and those it did not; one named like a set-aside file is neither taken nor touched.
         const std::string existing = parent.PathOf("SweepGame");
         ASSERT_TRUE(::CreateDirectoryW(Wide(existing).c_str(), nullptr));
         const std::vector<std::string> left = {"big.dat", "last.dat", "player.sav", "readme.txt", "~setup1.tmp"};
