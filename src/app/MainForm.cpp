@@ -171,13 +171,23 @@ void TMainForm::BtInstallClick()
     dialog.Movie = Movie;
     dialog.Entries = Entries();
     dialog.EdInstall.SetText(DefaultDestination(*InstallDir));
-    if (dialog.ShowModal() != toolkit::kModalOk) return;
-    const std::string destination = dialog.EdInstall.Text();
-
-    if (!CreateFolderPath(destination) &&
-        ShowMessageBox(Handle(), "すでにフォルダが存在します\n上書きしますか？", kMessageTitle,
-                       MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return;
+    std::string destination;
+    FolderLevels levels;
+    for (;;) {
+        if (dialog.ShowModal() != toolkit::kModalOk) return;
+        destination = dialog.EdInstall.Text();
+        if (CreateFolderPath(destination, levels)) break;
+        if (levels.folder) {
+            if (ShowMessageBox(Handle(), "すでにフォルダが存在します\n上書きしますか？", kMessageTitle,
+                               MB_YESNO | MB_ICONQUESTION) == IDYES)
+                break;
+            RemoveLevelsMade(levels);
+            return;
+        }
+        // Refused like a destination the dialog refuses: the player chooses another.
+        ShowMessageBox(Handle(), "フォルダが作成できません", destination, MB_OK | MB_ICONERROR);
+        RemoveLevelsMade(levels);
+    }
 
     TCopyForm& copy = *CopyForm;
     copy.Work = {{destination, dialog.CurrentPlan()},
@@ -186,13 +196,13 @@ void TMainForm::BtInstallClick()
                  WallPaper};
     if (copy.ShowModal() != toolkit::kModalOk) {
         ShowMessageBox(Handle(), "中止しました", kMessageTitle, MB_OK | MB_ICONERROR);
-        install::RollBack(destination, copy.Result.created);
+        install::RollBack(copy.Result, levels);
         return;
     }
 
     const install::Finished finished =
         install::Finish(Handle(), {destination, *InstallDir, GameName, ShortCut, ShortCut_GDI, copy.Work.job.plan,
-                                   ProgramPath(), copy.Work.totalKB});
+                                   ProgramPath(), copy.Work.totalKB}, copy.Result);
     for (int i = 0; i < finished.shortcutFailures; ++i)
         ShowMessageBox(Handle(), "ショートカットの作成に失敗しました", kMessageTitle, MB_OK | MB_ICONERROR);
     if (finished.record.opened) {

@@ -21,16 +21,25 @@ enum class CopyEnd {
     NoMemory,      // no room for the copy buffer
     CannotOpen,    // `path` is a source that cannot be opened
     CannotRead,    // `path` is a source whose size or a block of it cannot be read
-    CannotCreate,  // `path` is a destination that cannot be created
-    CannotWrite,   // `path` is a destination a block of which cannot be written (a full disk)
+    CannotCreate,  // `path` is a destination that cannot be created, or whose old file cannot be set aside
+    CannotWrite,   // `path` is a destination that cannot be written in full, closed or stamped (a full disk)
+};
+
+// A file that was in the destination under a name the copy writes, renamed to a name of its own in
+// the same folder before the copy took its place.
+struct SetAside {
+    std::string file;   // where it was and goes back to
+    std::string aside;  // where it is now
 };
 
 struct CopyResult {
     CopyEnd end = CopyEnd::Done;
     std::string path;
-    // The destination files this run created or emptied, in order: what a rollback may delete. A
-    // file that was in the destination and never reached is not among them.
+    // The destination files this run created, in order: what a rollback deletes. A file that was in
+    // the destination is never among them: it was set aside first.
     std::vector<std::string> created;
+    // What the rollback puts back, and a finished installation deletes.
+    std::vector<SetAside> setAside;
 };
 
 class CopyObserver {

@@ -11,6 +11,10 @@ TCopyForm* CopyForm = nullptr;
 
 namespace {
 
+// Posted to itself when shown. From the application's range: the WM_USER range belongs to the
+// window classes, and the dialog code sends WM_USER itself (DM_GETDEFID).
+constexpr UINT kStartCopy = WM_APP;
+
 const char* EndingText(install::CopyEnd end) noexcept
 {
     switch (end) {
@@ -35,7 +39,7 @@ TCopyForm::TCopyForm()
 
 LRESULT TCopyForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message != WM_USER) return Form::HandleMessage(message, wParam, lParam);
+    if (message != kStartCopy) return Form::HandleMessage(message, wParam, lParam);
     // One run per showing, and only inside its modal loop: a start message that arrives after the
     // window was closed, or a second one, starts nothing.
     const bool start = startPending_ && IsModal() && !copying_;
@@ -67,7 +71,7 @@ void TCopyForm::FormShow()
         }
     }
     startPending_ = true;
-    ::PostMessageW(Handle(), WM_USER, 0, 0);
+    ::PostMessageW(Handle(), kStartCopy, 0, 0);
 }
 
 void TCopyForm::CopyFiles()

@@ -1,5 +1,6 @@
 #include "install/Installation.h"
 
+#include "util/File.h"
 #include "util/Folders.h"
 #include "util/StartMenu.h"
 #include "util/Uninstaller.h"
@@ -18,8 +19,9 @@ std::optional<std::string> TargetOf(const Plan& plan, const std::optional<int>& 
 
 }  // namespace
 
-Finished Finish(HWND owner, const Finishing& values)
+Finished Finish(HWND owner, const Finishing& values, const CopyResult& copy)
 {
+    for (const SetAside& file : copy.setAside) DeleteFileAt(file.aside);
     const std::string& folder = values.destination;
     std::vector<startmenu::Shortcut> shortcuts = {{values.gameName, TargetOf(values.plan, values.plan.gameIndex, folder)}};
     if (!values.shortCutGdi.empty())
@@ -35,10 +37,13 @@ Finished Finish(HWND owner, const Finishing& values)
     return finished;
 }
 
-void RollBack(const std::string& destination, const std::vector<std::string>& createdFiles) noexcept
+void RollBack(const CopyResult& copy, const FolderLevels& levels) noexcept
 {
-    for (const std::string& file : createdFiles) DeleteFileAt(file);
-    RemoveFolderAndEmptyParents(destination);
+    for (const std::string& file : copy.created) DeleteFileAt(file);
+    for (auto file = copy.setAside.rbegin(); file != copy.setAside.rend(); ++file)
+        // One that cannot go back stays where it is, under the name it was set aside as.
+        (void)RenameAt(file->aside, file->file);
+    RemoveLevelsMade(levels);
 }
 
 }  // namespace install

@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "install/CopyEngine.h"
 #include "install/InstallPlan.h"
 #include "util/FolderName.h"
+#include "util/Folders.h"
 #include "util/InstallRecord.h"
 
 namespace install {
@@ -30,13 +32,15 @@ struct Finished {
     record::Written record;
 };
 
-// The Start-menu folder with the game's, the GDI variant's, the readme's and the uninstall note's
-// shortcuts (working folder: the destination), then the install record, then, once the record is
-// written, the entry in Windows' list of installed programs with its uninstaller.
-[[nodiscard]] Finished Finish(HWND owner, const Finishing& values);
+// The files that the finished `copy` set aside are deleted; then the Start-menu folder with the
+// game's, the GDI variant's, the readme's and the uninstall note's shortcuts (working folder: the
+// destination), then the install record, then, once the record is written, the entry in Windows'
+// list of installed programs with its uninstaller.
+[[nodiscard]] Finished Finish(HWND owner, const Finishing& values, const CopyResult& copy);
 
-// Deletes the files a cancelled or failed copy left (only those it created or emptied), then the
-// destination folder and the enclosing folders that this leaves empty.
-void RollBack(const std::string& destination, const std::vector<std::string>& createdFiles) noexcept;
+// Undoes a cancelled or failed copy: deletes the files it created, puts every file it set aside
+// back under its own name, then removes the folder levels that the installation made (`levels`)
+// where they are left empty. A folder that was there before stays, empty or not.
+void RollBack(const CopyResult& copy, const FolderLevels& levels) noexcept;
 
 }  // namespace install

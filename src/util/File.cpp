@@ -11,7 +11,11 @@ constexpr size_t kMaxRootBytes = 255;
 
 }  // namespace
 
-bool CFile::Open(const std::string& path, DWORD access) noexcept
+bool CFile::Open(const std::string& path, DWORD access) noexcept { return OpenAs(path, access, true); }
+
+bool CFile::OpenNew(const std::string& path) noexcept { return OpenAs(path, GENERIC_WRITE, false); }
+
+bool CFile::OpenAs(const std::string& path, DWORD access, bool replace) noexcept
 {
     Close();
     // Only files on a disk: a device (NUL, COM1, CON, in any folder) or a pipe is never opened, as
@@ -35,7 +39,7 @@ bool CFile::Open(const std::string& path, DWORD access) noexcept
         // it out in full when it is closed, which cost a third of the copy's time.
         constexpr DWORD kFlags = FILE_FLAG_SEQUENTIAL_SCAN | FILE_ATTRIBUTE_ARCHIVE;
         handle.Reset(::CreateFileW(widePath->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, kFlags, nullptr));
-        if (!handle && ::GetLastError() == ERROR_FILE_EXISTS)
+        if (!handle && replace && ::GetLastError() == ERROR_FILE_EXISTS)
             handle.Reset(::CreateFileW(widePath->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, kFlags, nullptr));
     }
     // A path that names no device by its last level reaches something else than a file on a disk
@@ -145,6 +149,32 @@ unsigned CFile::FreeMegabytes(const std::string& drive) noexcept
     ULARGE_INTEGER totalFree{};
     if (!::GetDiskFreeSpaceExW(root->c_str(), &available, &total, &totalFree)) return 0;
     return static_cast<unsigned>(available.QuadPart >> 20);
+}
+
+std::optional<DWORD> AttributesAt(const std::string& path) noexcept
+{
+    try {
+        if (!FitsSystemPath(path)) return std::nullopt;
+        const auto wide = cp932::ToWide(path);
+        if (!wide) return std::nullopt;
+        const DWORD attributes = ::GetFileAttributesW(wide->c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+        return attributes;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+bool RenameAt(const std::string& from, const std::string& to) noexcept
+{
+    try {
+        if (!FitsSystemPath(from) || !FitsSystemPath(to)) return false;
+        const auto wideFrom = cp932::ToWide(from);
+        const auto wideTo = cp932::ToWide(to);
+        return wideFrom && wideTo && ::MoveFileExW(wideFrom->c_str(), wideTo->c_str(), 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path, unsigned long long maxBytes)

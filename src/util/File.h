@@ -18,6 +18,8 @@ public:
     // `access` is GENERIC_READ (the file must exist; other readers allowed) or GENERIC_WRITE (created
     // or emptied, held alone). Closes what was open first; a path over 259 bytes is refused.
     [[nodiscard]] bool Open(const std::string& path, DWORD access) noexcept;
+    // For writing as a new file only: false when anything bears the name already.
+    [[nodiscard]] bool OpenNew(const std::string& path) noexcept;
     // True when an open handle was closed.
     bool Close() noexcept;
     [[nodiscard]] bool IsOpen() const noexcept { return handle_.Valid(); }
@@ -42,8 +44,18 @@ public:
     [[nodiscard]] static unsigned FreeMegabytes(const std::string& drive) noexcept;
 
 private:
+    bool OpenAs(const std::string& path, DWORD access, bool replace) noexcept;
+
     FileHandle handle_;
 };
+
+// The attributes of what is at `path` (file or folder); nothing when there is nothing there, or the
+// path cannot be asked about.
+[[nodiscard]] std::optional<DWORD> AttributesAt(const std::string& path) noexcept;
+
+// Renames the file or folder `from` to `to`, never replacing anything: false when something bears the
+// name `to` already, or the rename fails.
+[[nodiscard]] bool RenameAt(const std::string& from, const std::string& to) noexcept;
 
 // The whole file, or nothing when it cannot be opened or read, or holds more than `maxBytes`.
 [[nodiscard]] std::optional<std::string> ReadWholeFile(const std::string& path, unsigned long long maxBytes);

@@ -166,17 +166,41 @@ bool FolderHasEntriesNoThrow(const std::string& folder)
 
 bool CreateFolderPath(const std::string& path) noexcept
 {
+    FolderLevels levels;
+    return CreateFolderPath(path, levels);
+}
+
+bool CreateFolderPath(const std::string& path, FolderLevels& levels) noexcept
+{
+    levels = {};
     try {
-        if (path.empty() || !FitsSystemPath(path) || folders::EndsInLoneLeadByte(path) || !cp932::ToWide(path))
-            return false;
+        if (path.empty() || !FitsSystemPath(path) || folders::EndsInLoneLeadByte(path)) return false;
+        const auto widePath = cp932::ToWide(path);
+        if (!widePath) return false;
+        std::vector<std::string> toCreate = folders::LevelsToCreate(path);
+        // Room for every level first: a level made is never left unreported.
+        levels.made.reserve(toCreate.size());
         bool made = false;
-        for (const std::string& level : folders::LevelsToCreate(path)) {
+        for (std::string& level : toCreate) {
             const auto wide = cp932::ToWide(level);
             made = wide && ::CreateDirectoryW(wide->c_str(), nullptr);
+            if (made) levels.made.push_back(std::move(level));
         }
+        const DWORD attributes = ::GetFileAttributesW(widePath->c_str());
+        levels.folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
         return made;
     } catch (const std::bad_alloc&) {  // nothing more is created
         return false;
+    }
+}
+
+void RemoveLevelsMade(const FolderLevels& levels) noexcept
+{
+    try {
+        const std::vector<std::wstring> known = KnownFolders();
+        for (auto level = levels.made.rbegin(); level != levels.made.rend(); ++level)
+            if (!FolderHasEntriesNoThrow(*level) && MayTouch(*level, known)) RemoveEmptyFolder(*level);
+    } catch (const std::bad_alloc&) {  // the levels stay
     }
 }
 

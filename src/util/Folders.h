@@ -3,6 +3,7 @@
 // folders is ever emptied or removed. They return results and never show a message.
 
 #include <string>
+#include <vector>
 
 #include "util/FolderName.h"
 
@@ -10,6 +11,19 @@
 // created; a trail byte 0x5C never separates levels. True only when the last level was newly made.
 // Paths of 260 bytes or more and paths that end in half a character are refused: false, nothing made.
 [[nodiscard]] bool CreateFolderPath(const std::string& path) noexcept;
+
+// What one creation of a folder path did.
+struct FolderLevels {
+    std::vector<std::string> made;  // the levels it newly made, outermost first
+    bool folder = false;            // the whole path is a folder now, new or not
+};
+// The same, telling which levels it made, so that exactly those can be removed again, and whether
+// the path is a folder, so that one that exists is told from one that cannot be made.
+[[nodiscard]] bool CreateFolderPath(const std::string& path, FolderLevels& levels) noexcept;
+
+// Removes the levels that a creation made, innermost first, each only when it is empty and the
+// guard below allows.
+void RemoveLevelsMade(const FolderLevels& levels) noexcept;
 
 // True when `folder` (no trailing backslash) holds any file or subfolder.
 [[nodiscard]] bool FolderHasEntries(const std::string& folder) noexcept;

@@ -1,5 +1,6 @@
 // A whole installation from the main menu's install button: the copy, the Start-menu shortcuts, the
-// install record and the refreshed menu; an existing destination; the rollback; shortcut failures.
+// install record and the refreshed menu; an existing destination; the rollback, a cancelled overwrite
+// among them; shortcut failures.
 
 #include <gtest/gtest.h>
 
@@ -244,6 +245,28 @@ TEST(Installation, AFailedCopyIsRolledBackToWhatWasThere)
     cancelled.Quit();
     Scratch("failed");
     Scratch("cancelled");
+}
+
+// The player lets the copy overwrite a file of theirs, then cancels: their file is back as it was.
+TEST(Installation, ACancelledOverwriteGivesThePlayersFileBack)
+{
+    const std::string destination = Scratch("overwrite") + "\\MihonGame";
+    ASSERT_TRUE(e2e::MakeFolders(destination));
+    WriteText(destination + "\\お読み下さい.txt", "the player's own notes");
+    const auto run = Start("huge_file");
+    run.Install(destination);
+    run.Box("すでにフォルダが存在します\n上書きしますか？").Press(IDYES);
+    const auto copy = run.setup.WaitWindow("インストールの経過", "TCopyForm");
+    // Listed last: the readme has been overwritten by then.
+    e2e::WaitUntil([&] { return copy.Child("Static").Text() == "huge.datをコピーしています"; }, "the huge file");
+    copy.Click("キャンセル");
+    run.setup.WaitMessageBox("Setp.exe").Press(IDYES);
+    run.Box("中止しました").Press(IDOK);
+    const std::vector<std::string> left{"お読み下さい.txt"};
+    e2e::WaitUntil([&] { return e2e::FilesIn(destination) == left; }, "the copies deleted, the readme back");
+    EXPECT_EQ(ReadAll(destination + "\\お読み下さい.txt"), "the player's own notes");
+    run.Quit();
+    Scratch("overwrite");
 }
 
 TEST(Installation, ShortcutFailuresAreReportedAndTheRecordIsStillWritten)

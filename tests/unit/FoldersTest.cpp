@@ -210,4 +210,33 @@ TEST(Folders, CreateFolderPathMakesEveryLevelAndTellsWhetherTheLastIsNew)
     EXPECT_FALSE(testsupport::Exists(temp.PathOf("half")));
 }
 
+// The levels a creation reports are those it made; whether the path is a folder tells one that
+// exists from one that cannot be made; the removal takes back the levels made, when left empty.
+TEST(Folders, CreateFolderPathReportsTheLevelsItMade)
+{
+    const testsupport::TempFolder temp("levels");
+    ASSERT_TRUE(temp.Made());
+    temp.Write("file", std::string());
+    const struct {
+        std::string path;
+        bool made, folder;
+        Strings levels;
+    } cases[] = {
+        {temp.PathOf("ソ\\表"), true, true, {temp.PathOf("ソ"), temp.PathOf("ソ\\表")}},
+        {temp.PathOf("ソ\\表"), false, true, {}},
+        {temp.PathOf("file\\game"), false, false, {}},
+        {temp.PathOf("gone\\bad|name"), false, false, {temp.PathOf("gone")}},
+    };
+    for (const auto& c : cases) {
+        FolderLevels levels;
+        EXPECT_EQ(CreateFolderPath(c.path, levels), c.made) << c.path;
+        EXPECT_EQ(levels.folder, c.folder) << c.path;
+        EXPECT_EQ(levels.made, c.levels) << c.path;
+        if (c.made) temp.Write("ソ\\表\\kept", std::string());
+        RemoveLevelsMade(levels);
+    }
+    EXPECT_EQ(testsupport::Listing(temp.Path()), (Strings{"file", "ソ"}));
+    EXPECT_EQ(testsupport::Listing(temp.PathOf("ソ\\表")), Strings{"kept"});
+}
+
 }  // namespace

@@ -42,12 +42,16 @@ constexpr unsigned kBlock = 1024 * 1024;
 const Files kFiles = {
     {"readme.txt", 10}, {"game.exe", 2000}, {"big.dat", 3000000}, {"small.dat", 5000}, {"last.dat", 2 * kBlock + 5}};
 
-// Answers every question with Yes (OK where there is no question), noting the texts.
+// Answers every question with Yes (OK where there is no question), noting the texts and titles.
 struct Person : ScriptedPerson {
     std::vector<std::string> texts;
-    int AnswerMessageBox(HWND, const std::string& text, const std::string&, UINT) override
+    std::vector<std::pair<std::string, UINT>> titles;  // with the style
+    std::function<void()> onBox;
+    int AnswerMessageBox(HWND, const std::string& text, const std::string& title, UINT style) override
     {
         texts.push_back(text);
+        titles.emplace_back(title, style);
+        if (onBox) onBox();
         return (text.find('\n') != std::string::npos) ? IDYES : IDOK;
     }
     std::optional<std::string> AnswerFolderBrowser(HWND, const std::string&, const std::string&) override
@@ -91,6 +95,23 @@ std::string Content(const std::string& path)
     if (!file || !::ReadFile(file.Get(), bytes.data(), 64, &got, nullptr)) return "(none)";
     bytes.resize(got);
     return bytes;
+}
+
+// The player's own file: its bytes, and a last-write time that no copy gives.
+void WritePlayersFile(const std::string& path)
+{
+    WriteFileAt(path, "old" + path);
+    const FileHandle file(::CreateFileW(Wide(path).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    const FILETIME time{0x2A5F0000, 0x01D2C5A1};
+    ASSERT_TRUE(file && ::SetFileTime(file.Get(), nullptr, nullptr, &time));
+}
+
+bool IsPlayersFile(const std::string& path)
+{
+    const FileHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    FILETIME time{};
+    return file && ::GetFileTime(file.Get(), nullptr, nullptr, &time) && time.dwLowDateTime == 0x2A5F0000 &&
+           time.dwHighDateTime == 0x01D2C5A1 && Content(path) == ("old" + path).substr(0, 64);
 }
 
 void WriteSparse(const std::string& path, unsigned size)
@@ -153,6 +174,7 @@ protected:
                                      std::function<void()> onFirstFile)
     {
         person_.texts.clear();
+        person_.titles.clear();
         g_destination = destination;
         {
             testsupport::ProgramWindows windows;
@@ -191,40 +213,69 @@ TEST_F(InstallRun, EachRollbackLeavesWhatWasThereAndNothingElse)
 {
     const install::Plan plan = install::MakePlan(entries_, ProgramFolder(), false, {});
     // Before the first block; in the middle of the large file; between files (the first block of the
-    // file after it); on the last block.
-    for (const int block : {1, 4, 6, 9}) {
+    // file after it); on the last block; never, when a missing source ends the copy after a second
+    // copy under a name that the copy has written (in other letter case).
+    std::vector<std::string> missingLast = entries_;
+    missingLast.push_back("sweep-disc\\..\\sweep-disc\\README.TXT");
+    missingLast.push_back("sweep-disc\\missing.dat");
+    const install::Plan failing = install::MakePlan(missingLast, ProgramFolder(), false, {});
+    for (const int block : {1, 4, 6, 9, 0}) {
         SCOPED_TRACE("stopped at block " + std::to_string(block));
-        // A new folder two levels deep, in a parent that holds a file of its own.
+        // Two new levels in an empty folder of the player's, in a parent that holds a file of its own.
         testsupport::TempFolder parent("sweep");
         ASSERT_TRUE(parent.Made());
         parent.Write("keep.txt", std::string("kept"));
-        const std::string made = parent.PathOf("New\\SweepGame");
-        ASSERT_TRUE(CreateFolderPath(made));
-        StopAt observer(block);
-        install::CopyResult result = install::Copy({made, plan}, observer);
-        EXPECT_EQ(result.end, install::CopyEnd::Stopped);
-        EXPECT_EQ(observer.blocks, block);
-        install::RollBack(made, result.created);
-        EXPECT_EQ(Listing(parent.Path()), std::vector<std::string>{"keep.txt"});
+        ASSERT_TRUE(::CreateDirectoryW(Wide(parent.PathOf("Empty")).c_str(), nullptr));
+        const std::string made = parent.PathOf("Empty\\New\\SweepGame");
+        FolderLevels levels;
+        ASSERT_TRUE(CreateFolderPath(made, levels));
+        StopAt observer(block ? block : 100);
+        install::CopyResult result = install::Copy({made, block ? plan : failing}, observer);
+        EXPECT_EQ(result.end, block ? install::CopyEnd::Stopped : install::CopyEnd::CannotOpen);
+        EXPECT_EQ(observer.blocks, block ? block : 10);
+        install::RollBack(result, levels);
+        EXPECT_EQ(Listing(parent.Path()), (std::vector<std::string>{"Empty", "keep.txt"}));
+        EXPECT_EQ(Listing(parent.PathOf("Empty")), std::vector<std::string>{});
 
-        // An existing folder: the player's file stays, and so does a file of a listed name until the
-        // copy reaches it.
+        // An existing folder: the player's files of listed names are back as they were, those the copy
+        // reached and those it did not; one named like a set-aside file is neither taken nor touched.
         const std::string existing = parent.PathOf("SweepGame");
         ASSERT_TRUE(::CreateDirectoryW(Wide(existing).c_str(), nullptr));
-        WriteFileAt(existing + "\\player.sav", "saved");
-        WriteFileAt(existing + "\\last.dat", "old");
+        const std::vector<std::string> left = {"big.dat", "last.dat", "player.sav", "readme.txt", "~setup1.tmp"};
+        for (const std::string& name : left) WritePlayersFile(existing + "\\" + name);
         observer.blocks = 0;
-        result = install::Copy({existing, plan}, observer);
-        install::RollBack(existing, result.created);
-        const bool lastReached = block >= 7;
-        const std::vector<std::string> left =
-            lastReached ? std::vector<std::string>{"player.sav"} : std::vector<std::string>{"last.dat", "player.sav"};
+        result = install::Copy({existing, block ? plan : failing}, observer);
+        install::RollBack(result, {});
         EXPECT_EQ(Listing(existing), left);
-        EXPECT_EQ(Content(existing + "\\player.sav"), "saved");
-        if (!lastReached) {
-            EXPECT_EQ(Content(existing + "\\last.dat"), "old");
-        }
+        for (const std::string& name : left) EXPECT_TRUE(IsPlayersFile(existing + "\\" + name)) << name;
     }
+}
+
+// A destination that cannot be made (a file where a level would be) is told from one that exists:
+// the player is told so under its path and chooses again; the installation into the existing folder
+// that follows deletes the player's files it set aside once it has finished.
+TEST_F(InstallRun, ADestinationThatCannotBeMadeIsChosenAgain)
+{
+    testsupport::TempFolder parent("blocked");
+    ASSERT_TRUE(parent.Made());
+    parent.Write("Blocker", std::string("a file"));
+    const std::string blocked = parent.PathOf("Blocker\\SweepGame");
+    const std::string chosen = parent.PathOf("SweepGame");
+    ASSERT_TRUE(::CreateDirectoryW(Wide(chosen).c_str(), nullptr));
+    WritePlayersFile(chosen + "\\readme.txt");
+    WritePlayersFile(chosen + "\\player.sav");
+    person_.onBox = [&] {
+        g_destination = chosen;
+        if (person_.texts.size() == 1) ::SetTimer(nullptr, 0, 0, TypeDestination);
+    };
+    const auto texts = Install(blocked, [] {}, nullptr);
+    EXPECT_EQ(texts, (std::vector<std::string>{"フォルダが作成できません", "すでにフォルダが存在します\n上書きしますか？",
+                                               "インストールしました"}));
+    EXPECT_EQ(person_.titles.front(), std::make_pair(blocked, static_cast<UINT>(MB_OK | MB_ICONERROR)));
+    EXPECT_EQ(Listing(parent.Path()), (std::vector<std::string>{"Blocker", "SweepGame"}));
+    EXPECT_EQ(Listing(chosen), (std::vector<std::string>{"big.dat", "game.exe", "last.dat", "player.sav", "readme.txt",
+                                                         "small.dat"}));
+    EXPECT_EQ(Content(chosen + "\\readme.txt"), Content(disc_ + "\\readme.txt"));
 }
 
 // The program asked to end while it copies: the copy stops at its next block, the modal loop
