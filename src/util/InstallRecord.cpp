@@ -43,7 +43,11 @@ bool Delete(const std::string& installDir) noexcept
 {
     try {
         const auto key = KeyPath(installDir);
-        return key && CRegistry(HKEY_CURRENT_USER).DeleteKey(*key);
+        CRegistry registry(HKEY_CURRENT_USER);
+        if (!key || !registry.OpenKey(*key, false) || !registry.DeleteValue(kValue)) return false;
+        registry.CloseKey();
+        (void)registry.DeleteKeyIfEmpty(*key);
+        return true;
     } catch (const std::bad_alloc&) {
         return false;
     }
