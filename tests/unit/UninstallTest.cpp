@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "util/InstallRecord.h"
 #include "util/Registry.h"
 #include "util/Cp932.h"
 #include "util/Handles.h"
+#include "util/Uninstaller.h"
 
 namespace {
 
@@ -72,7 +74,7 @@ TEST(Uninstall, OnlyTheListedNamesAndTheSavesGoThenEveryBoxTakesTheFolder)
     MakeKey(key);
 
     const uninstall::InstalledCopy copy{dir + "\\", "SetupUnitParent\\MihonGame", "", listed};
-    uninstall::RemoveInstalledCopy(nullptr, copy, {false, true, true});
+    EXPECT_EQ(uninstall::RemoveInstalledCopy(nullptr, copy, {false, true, true}), uninstall::Removal::Complete);
     EXPECT_EQ(Listing(dir), kept);
     EXPECT_EQ(Listing(dir + "\\sub"), Names{"Save000.dat"});
     EXPECT_FALSE(KeyExists(key));
@@ -81,7 +83,8 @@ TEST(Uninstall, OnlyTheListedNamesAndTheSavesGoThenEveryBoxTakesTheFolder)
 
     ::DeleteFileW(Wide(dir + "\\sub\\Save000.dat").c_str());
     ::RemoveDirectoryW(Wide(dir + "\\sub").c_str());
-    uninstall::RemoveInstalledCopy(nullptr, {dir, "MihonGame", "", listed}, kEverything);
+    EXPECT_EQ(uninstall::RemoveInstalledCopy(nullptr, {dir, "MihonGame", "", listed}, kEverything),
+              uninstall::Removal::Complete);
     EXPECT_EQ(Listing(temp.Path()), Names{"MihonGameSave000.dat"});
 }
 
@@ -102,7 +105,8 @@ TEST(Uninstall, NothingGoesInAFolderThatIsNotTheGamesOwn)
         const Names photos = {"Save000.dat", "diary.txt", "game.exe", "photo1.jpg"};
         for (const std::string& name : photos) WriteFileAt(folder + "\\" + name);
         MakeKey("Software\\MihonGame");
-        uninstall::RemoveInstalledCopy(nullptr, {temp.PathOf(c.dir), "MihonGame", "", {"game.exe"}}, kEverything);
+        EXPECT_EQ(uninstall::RemoveInstalledCopy(nullptr, {temp.PathOf(c.dir), "MihonGame", "", {"game.exe"}}, kEverything),
+                  uninstall::Removal::Complete);
         EXPECT_EQ(Listing(folder), photos);
         EXPECT_FALSE(KeyExists("Software\\MihonGame"));
     }
@@ -115,13 +119,85 @@ TEST(Uninstall, ARecordKeyNameThatReachesElsewhereDeletesNoKey)
     for (const char* installDir :
          {"SetupUnitKey\\", "\\SetupUnitKey", "SetupUnitKey\\\\Sub", "SetupUnitKey\\Sub\\..", "SetupUnitKey\\Sub\\.",
           "SetupUnitKey\\Sub\x81", ""}) {
-        uninstall::RemoveInstalledCopy(nullptr, {"", installDir, "", {}}, kEverything);
+        (void)uninstall::RemoveInstalledCopy(nullptr, {"", installDir, "", {}}, kEverything);
         EXPECT_TRUE(KeyExists("Software\\SetupUnitKey\\Sub")) << installDir;
     }
-    uninstall::RemoveInstalledCopy(nullptr, {"", "SetupUnitKey\\Sub", "", {}}, kEverything);
+    (void)uninstall::RemoveInstalledCopy(nullptr, {"", "SetupUnitKey\\Sub", "", {}}, kEverything);
     EXPECT_FALSE(KeyExists("Software\\SetupUnitKey\\Sub"));
     EXPECT_TRUE(KeyExists("Software\\SetupUnitKey"));
     DeleteKeys("Software\\SetupUnitKey");
+}
+
+// A record whose folder is a link: to a folder of the player's, nothing there goes; to the game's
+// folder moved elsewhere, the uninstall goes through. A link among the game's files is never
+// followed: what it leads to stays, whatever the system does with the link.
+TEST(Uninstall, LinksLeadToNothingOfThePlayers)
+{
+    const testsupport::TempFolder temp("uninstall-links");
+    ASSERT_TRUE(temp.Made());
+    const std::string saves = temp.PathOf("Saves");
+    const std::string moved = temp.PathOf("Store\\MihonGame");
+    for (const std::string& folder : {saves, temp.PathOf("Store"), moved, temp.PathOf("Games")})
+        ASSERT_TRUE(::CreateDirectoryW(Wide(folder).c_str(), nullptr)) << folder;
+    const Names players = {"Save000.dat", "game.exe", "precious.txt"};
+    for (const std::string& name : players) WriteFileAt(saves + "\\" + name);
+    for (const char* name : {"game.exe", "Save000.dat"}) WriteFileAt(moved + "\\" + name);
+
+    const std::string link = temp.PathOf("Games\\MihonGame");
+    ASSERT_TRUE(testsupport::MakeLink(link, saves, true));
+    MakeKey("Software\\SetupUnitLinked\\MihonGame");
+    EXPECT_EQ(uninstall::RemoveInstalledCopy(nullptr, {link + "\\", "SetupUnitLinked\\MihonGame", "", {"game.exe"}}, kEverything),
+              uninstall::Removal::Complete);
+    EXPECT_EQ(Listing(saves), players);
+    testsupport::RemoveLink(link);
+
+    // The game's folder moved away, and inside it a link to a file of the player's.
+    const std::string gameLink = moved + "\\data.dat";
+    ASSERT_TRUE(testsupport::MakeLink(gameLink, saves + "\\precious.txt", false));
+    ASSERT_TRUE(testsupport::MakeLink(link, moved, true));
+    const uninstall::Removal removal =
+        uninstall::RemoveInstalledCopy(nullptr, {link + "\\", "SetupUnitLinked\\MihonGame", "", {"game.exe", "data.dat"}}, kEverything);
+    EXPECT_EQ(Listing(saves), players);
+    const bool linkLeft = testsupport::Exists(gameLink);  // under Wine, which cannot delete it as a link
+    EXPECT_EQ(removal, linkLeft ? uninstall::Removal::FilesRemain : uninstall::Removal::Complete);
+    EXPECT_EQ(Listing(moved), linkLeft ? Names{"data.dat"} : Names{});
+    if (linkLeft) testsupport::RemoveLink(gameLink);
+    testsupport::RemoveLink(link);
+    ::RemoveDirectoryW(Wide(moved).c_str());
+    DeleteKeys("Software\\SetupUnitLinked");
+}
+
+// The game still running holds a file without sharing: the record and the list entry stay, and once
+// it has ended the same uninstall finishes.
+TEST(Uninstall, AFileHeldOpenKeepsTheRecordUntilTheNextRun)
+{
+    const testsupport::TempFolder temp("uninstall-locked");
+    ASSERT_TRUE(temp.Made());
+    const std::string dir = temp.PathOf("SetupUnitLocked");
+    ASSERT_TRUE(::CreateDirectoryW(Wide(dir).c_str(), nullptr));
+    WriteFileAt(temp.PathOf("beside.txt"));  // keeps the test's folder from the walk up
+    ASSERT_TRUE(record::Write("SetupUnitLocked", dir).opened);
+    const std::string entry = *uninstaller::EntryKey("SetupUnitLocked");
+    MakeKey(entry);
+    const uninstall::InstalledCopy copy{dir + "\\", "SetupUnitLocked", "", {"game.exe", "data.dat"}};
+    const struct {
+        const char* held;
+        uninstall::Choices choices;
+    } cases[] = {{"game.exe", kEverything}, {"Save000.dat", {false, true, true}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.held);
+        for (const char* name : {"game.exe", "data.dat", "Save000.dat"}) WriteFileAt(dir + "\\" + name);
+        FileHandle held(::CreateFileW(Wide(dir + "\\" + c.held).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_EQ(uninstall::RemoveInstalledCopy(nullptr, copy, c.choices), uninstall::Removal::FilesRemain);
+        EXPECT_EQ(Listing(dir), Names{c.held});
+        EXPECT_EQ(record::Read("SetupUnitLocked").text, dir + "\\");
+        EXPECT_TRUE(KeyExists(entry));
+    }
+    EXPECT_EQ(uninstall::RemoveInstalledCopy(nullptr, copy, kEverything), uninstall::Removal::Complete);
+    EXPECT_FALSE(testsupport::Exists(dir));
+    EXPECT_FALSE(KeyExists("Software\\SetupUnitLocked"));
+    EXPECT_FALSE(KeyExists(entry));
 }
 
 }  // namespace
