@@ -50,7 +50,9 @@ Removal RemoveInstalledCopy(HWND owner, const InstalledCopy& copy, Choices choic
             const bool everything = choices.startMenu && choices.game && choices.saves;
             if (everything) DeleteFolderFiles(folder);
             RemoveFolderAndEmptyParents(folder);
-            if (everything && PathExists(folder)) remains = true;
+            // A subfolder (the game's own, never entered) keeps the folder without any failure.
+            if (everything && PathExists(folder) && (FolderHoldsFiles(folder) || !FolderHasEntries(folder)))
+                remains = true;
         }
     } catch (const std::bad_alloc&) {  // what was not looked at counts as left
         remains = true;

@@ -37,8 +37,9 @@ enum class Removal {
 // the entry in Windows' list of installed programs with its uninstaller. Every step is tried once;
 // over-long paths are passed over. The folder's steps are taken only in the game's own folder
 // (IsGameFolder), the record's only for a usable InstallDir. When a listed file, a save file it was
-// asked to delete or, with every choice, the folder is still there (a file held open by the running
-// game), the record and the entry are kept, so that the player can finish the uninstall later.
+// asked to delete or, with every choice, a file of the folder or the emptied folder is still there
+// (a file held open by the running game), the record and the entry are kept, so that the player
+// can finish the uninstall later. A subfolder of the game's keeps the folder and is no failure.
 [[nodiscard]] Removal RemoveInstalledCopy(HWND owner, const InstalledCopy& copy, Choices choices) noexcept;
 
 }  // namespace uninstall

@@ -243,7 +243,7 @@ bool IsDotEntry(const wchar_t* name) noexcept
     return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
-bool FolderHasEntriesNoThrow(const std::string& folder)
+bool FolderHasEntriesNoThrow(const std::string& folder, bool filesOnly = false)
 {
     if (!FitsSystemPath(folder)) return false;
     const auto wide = cp932::ToWide(folder);
@@ -252,7 +252,8 @@ bool FolderHasEntriesNoThrow(const std::string& folder)
     const FindHandle search(::FindFirstFileW((*wide + L"\\*.*").c_str(), &found));
     if (!search) return false;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsDotEntry(found.cFileName)) return true;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
+        if (!filesOnly && !IsDotEntry(found.cFileName)) return true;
     } while (::FindNextFileW(search.Get(), &found));
     return false;
 }
@@ -281,6 +282,15 @@ bool FolderHasEntries(const std::string& folder) noexcept
         return FolderHasEntriesNoThrow(folder);
     } catch (const std::bad_alloc&) {
         return false;
+    }
+}
+
+bool FolderHoldsFiles(const std::string& folder) noexcept
+{
+    try {
+        return FolderHasEntriesNoThrow(folder, true);
+    } catch (const std::bad_alloc&) {
+        return true;
     }
 }
 

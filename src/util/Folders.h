@@ -12,6 +12,9 @@
 // True when `folder` (no trailing backslash) holds any file or subfolder.
 [[nodiscard]] bool FolderHasEntries(const std::string& folder) noexcept;
 
+// True when `folder` (no trailing backslash) holds a file directly; its subfolders do not count.
+[[nodiscard]] bool FolderHoldsFiles(const std::string& folder) noexcept;
+
 // Deletes the files directly in `folder` (read-only, hidden and system ones too); subfolders are
 // left alone. Nothing at all in a folder that the guard refuses.
 void DeleteFolderFiles(const std::string& folder) noexcept;
