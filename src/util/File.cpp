@@ -147,6 +147,12 @@ unsigned CFile::FreeMegabytes(const std::string& drive) noexcept
     return static_cast<unsigned>(available.QuadPart >> 20);
 }
 
+bool IsDiskFile(const std::string& path) noexcept
+{
+    CFile file;
+    return file.Open(path, GENERIC_READ);
+}
+
 std::optional<std::string> ReadWholeFile(const std::string& path, unsigned long long maxBytes)
 {
     CFile file;

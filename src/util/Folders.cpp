@@ -317,7 +317,7 @@ void DeleteFolderFiles(const std::string& folder) noexcept
 void DeleteFileAt(const std::string& path) noexcept
 {
     try {
-        if (!FitsSystemPath(path)) return;
+        if (!FitsSystemPath(path) || IsDevicePath(path)) return;
         if (const auto wide = cp932::ToWide(path)) DeleteAsItself(*wide, false);
     } catch (const std::bad_alloc&) {  // the file stays
     }
@@ -326,7 +326,7 @@ void DeleteFileAt(const std::string& path) noexcept
 bool PathExists(const std::string& path) noexcept
 {
     try {
-        const auto wide = FitsSystemPath(path) ? cp932::ToWide(path) : std::nullopt;
+        const auto wide = FitsSystemPath(path) && !IsDevicePath(path) ? cp932::ToWide(path) : std::nullopt;
         if (!wide) return false;
         if (::GetFileAttributesW(wide->c_str()) != INVALID_FILE_ATTRIBUTES) return true;
         const DWORD error = ::GetLastError();
