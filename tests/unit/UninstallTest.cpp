@@ -4,6 +4,7 @@
 #include "uninstall/Uninstall.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <set>
@@ -15,6 +16,7 @@
 #include "util/Registry.h"
 #include "util/Cp932.h"
 #include "util/Handles.h"
+#include "util/Shell.h"
 #include "util/Uninstaller.h"
 
 namespace {
@@ -198,6 +200,42 @@ TEST(Uninstall, AFileHeldOpenKeepsTheRecordUntilTheNextRun)
     EXPECT_FALSE(testsupport::Exists(dir));
     EXPECT_FALSE(KeyExists("Software\\SetupUnitLocked"));
     EXPECT_FALSE(KeyExists(entry));
+}
+
+// A hand-over whose copy cannot start leaves no folder behind, and the folders that earlier
+// hand-overs left go once no process runs their copy (whose file then refuses writing).
+TEST(Uninstaller, AHandOverLeavesNoFolderAndClearsFinishedOnes)
+{
+    std::string local;
+    ASSERT_TRUE(GetSpecialFolderPath(nullptr, local, CSIDL_LOCAL_APPDATA, true));
+    wchar_t wideTemp[MAX_PATH + 1] = {};
+    ASSERT_GT(::GetTempPathW(MAX_PATH + 1, wideTemp), 0u);
+    const std::string temp = cp932::FromWideLossy(wideTemp);
+    const std::string name = "SetupUnitHand Uninstall";
+    const std::string uninstallerFolder = local + "\\" + name;
+    const std::string earlier = temp + name;
+    for (const std::string& folder : {uninstallerFolder, earlier + " 7", earlier + " 8", earlier + " 9", earlier + " x"}) {
+        ASSERT_TRUE(::CreateDirectoryW(Wide(folder).c_str(), nullptr)) << folder;
+        if (folder != earlier + " 9") WriteFileAt(folder + "\\Setup.exe", "not a program");  // 9: cut short
+        WriteFileAt(folder + "\\Setup.ini");
+    }
+    {
+        const FileHandle running(::CreateFileW(Wide(earlier + " 8\\Setup.exe").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                               nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(running);
+        EXPECT_FALSE(uninstaller::HandOver(uninstallerFolder + "\\Setup.exe"));
+    }
+    Names left;
+    WIN32_FIND_DATAW found{};
+    const FindHandle search(::FindFirstFileW(Wide(earlier + "*").c_str(), &found));
+    for (bool more = search.Valid(); more; more = ::FindNextFileW(search.Get(), &found))
+        left.push_back(cp932::FromWideLossy(found.cFileName));
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (Names{name + " 8", name + " x"}));
+    for (const std::string& folder : {uninstallerFolder, earlier + " 8", earlier + " x"}) {
+        for (const char* file : {"\\Setup.exe", "\\Setup.ini"}) ::DeleteFileW(Wide(folder + file).c_str());
+        EXPECT_TRUE(::RemoveDirectoryW(Wide(folder).c_str())) << folder;
+    }
 }
 
 }  // namespace
