@@ -120,7 +120,7 @@ std::optional<std::wstring> Resolve(const std::wstring& path)
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return path;
         return std::nullopt;
     }
-    if (auto final = FinalPathOf(handle.Get())) return final;
+    if (auto finalPath = FinalPathOf(handle.Get())) return finalPath;
     if (::GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return std::nullopt;
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return std::nullopt;
@@ -216,12 +216,12 @@ void DeleteAsItself(const std::wstring& file, bool clearReadOnly)
                                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
                                               nullptr));
         if (!handle) return;
-        const auto final = FinalPathOf(handle.Get());
-        if (final) {
+        const auto finalPath = FinalPathOf(handle.Get());
+        if (finalPath) {
             const size_t slash = file.rfind(L'\\');
             if (slash == std::wstring::npos) return;
             const auto folder = Resolve(file.substr(0, slash));
-            if (!folder || Upper(*final) != Upper(*folder + file.substr(slash))) return;
+            if (!folder || Upper(*finalPath) != Upper(*folder + file.substr(slash))) return;
         } else if (::GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) {
             return;
         }
