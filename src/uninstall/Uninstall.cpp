@@ -33,7 +33,7 @@ Removal RemoveInstalledCopy(HWND owner, const InstalledCopy& copy, Choices choic
     bool remains = false;
     const auto remove = [&remains](const std::string& path) {
         DeleteFileAt(path);
-        if (PathExists(path)) remains = true;
+        if (PathExists(path, true)) remains = true;  // a folder of that name was never to go
     };
     try {
         // Nothing is deleted outside the game's own folder: a Dir that is not a folder named after

@@ -323,12 +323,13 @@ void DeleteFileAt(const std::string& path) noexcept
     }
 }
 
-bool PathExists(const std::string& path) noexcept
+bool PathExists(const std::string& path, bool filesOnly) noexcept
 {
     try {
         const auto wide = FitsSystemPath(path) && !IsDevicePath(path) ? cp932::ToWide(path) : std::nullopt;
         if (!wide) return false;
-        if (::GetFileAttributesW(wide->c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+        const DWORD attributes = ::GetFileAttributesW(wide->c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES) return !filesOnly || !(attributes & FILE_ATTRIBUTE_DIRECTORY);
         const DWORD error = ::GetLastError();
         return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
     } catch (const std::bad_alloc&) {

@@ -25,8 +25,9 @@ void DeleteFolderFiles(const std::string& folder) noexcept;
 void DeleteFileAt(const std::string& path) noexcept;
 
 // Whether anything is at `path`: a file or folder, or an entry that is there but cannot be looked
-// at. False for a path of 260 bytes or more.
-[[nodiscard]] bool PathExists(const std::string& path) noexcept;
+// at. False for a path of 260 bytes or more and for a device. With `filesOnly`, a folder counts as
+// nothing.
+[[nodiscard]] bool PathExists(const std::string& path, bool filesOnly = false) noexcept;
 
 // Removes `folder` when it is empty, then each enclosing folder that this leaves empty, by whole
 // characters, never the drive and never past the 100th backslash; the walk stops at the first
