@@ -221,9 +221,13 @@ void TMainForm::BtUninstallClick()
     std::vector<std::string> names;
     for (const install::CopyItem& item : install::MakePlan(Entries(), ProgramFolder(), !Movie.empty(), {}).items)
         names.push_back(item.storedName);
-    uninstall::RemoveInstalledCopy(Handle(), {InstalledDir, *InstallDir, ShortCut, std::move(names)},
-                                   {dialog.CbStart.Checked(), dialog.CbGame.Checked(), dialog.CbSave.Checked()});
-    ShowMessageBox(Handle(), "アンインストールしました", kMessageTitle, MB_OK | MB_ICONINFORMATION);
+    const uninstall::Removal removal =
+        uninstall::RemoveInstalledCopy(Handle(), {InstalledDir, *InstallDir, ShortCut, std::move(names)},
+                                       {dialog.CbStart.Checked(), dialog.CbGame.Checked(), dialog.CbSave.Checked()});
+    if (removal == uninstall::Removal::Complete)
+        ShowMessageBox(Handle(), "アンインストールしました", kMessageTitle, MB_OK | MB_ICONINFORMATION);
+    else  // the record stays: run again once the game has ended, the uninstall finishes
+        ShowMessageBox(Handle(), "一部のファイルを削除できませんでした", kMessageTitle, MB_OK | MB_ICONWARNING);
     Close();
 }
 

@@ -6,6 +6,7 @@
 
 #include "toolkit/Error.h"
 #include "util/Cp932.h"
+#include "util/File.h"
 
 namespace toolkit {
 namespace {
@@ -50,8 +51,9 @@ void MediaPlayer::Open()
 {
     const DWORD notify = TakeNotify(false);
     device_.Reset();
+    // The system opens the file itself: a device (NUL.avi) is refused as a missing file before.
     const auto element = cp932::ToWide(fileName_);
-    if (!element) throw Error(MciErrorText(MCIERR_FILE_NOT_FOUND));
+    if (!element || !IsDiskFile(fileName_)) throw Error(MciErrorText(MCIERR_FILE_NOT_FOUND));
 
     // No device type is named: the system picks the device from the file's type.
     MCI_OPEN_PARMSW open{};

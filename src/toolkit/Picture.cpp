@@ -62,15 +62,15 @@ EnhMetaFile WindowsMetafile(const std::string& file)
 
 // The system loads a bitmap file whose pixels are cut short without a word; such a file is refused
 // here. The pixels of a compressed one have no fixed size and are left to the system to judge.
-bool BitmapFileComplete(const std::wstring& path)
+bool BitmapFileComplete(const std::string& path)
 {
-    FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !::GetFileSizeEx(file.Get(), &size)) return false;
+    CFile file;
+    const auto fileSize = file.Open(path, GENERIC_READ) ? file.Size64() : std::nullopt;
+    if (!fileSize || *fileSize > static_cast<unsigned long long>(MAXLONGLONG)) return false;
+    const LONGLONG size = static_cast<LONGLONG>(*fileSize);
     BYTE header[14 + 40] = {};
-    DWORD got = 0;
-    if (!::ReadFile(file.Get(), header, sizeof header, &got, nullptr) || got < 14 + 12) return false;
+    const DWORD got = file.Read(header, sizeof header);
+    if (got < 14 + 12) return false;
     auto dword = [&header](size_t at) {
         return static_cast<DWORD>(header[at]) | static_cast<DWORD>(header[at + 1]) << 8 |
                static_cast<DWORD>(header[at + 2]) << 16 | static_cast<DWORD>(header[at + 3]) << 24;
@@ -94,20 +94,17 @@ bool BitmapFileComplete(const std::wstring& path)
         compression = dword(30);
     }
     if (width <= 0 || height == 0 || bitCount == 0 || bitCount > 32) return false;
-    if (compression != BI_RGB && compression != BI_BITFIELDS) return pixelsAt < size.QuadPart;
+    if (compression != BI_RGB && compression != BI_BITFIELDS) return pixelsAt < size;
     const LONGLONG stride = (width * bitCount + 31) / 32 * 4;
-    return pixelsAt + stride * (height < 0 ? -height : height) <= size.QuadPart;
+    return pixelsAt + stride * (height < 0 ? -height : height) <= size;
 }
 
 // An enhanced metafile starts with its header record: type 1 and the signature " EMF" at byte 40.
-bool LooksLikeEnhancedMetafile(const std::wstring& path)
+bool LooksLikeEnhancedMetafile(const std::string& path)
 {
-    FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
+    CFile file;
     BYTE header[44] = {};
-    DWORD got = 0;
-    if (!::ReadFile(file.Get(), header, sizeof header, &got, nullptr) || got != sizeof header) return false;
+    if (!file.Open(path, GENERIC_READ) || file.Read(header, sizeof header) != sizeof header) return false;
     const DWORD type = Word(header, 0) | static_cast<DWORD>(Word(header, 1)) << 16;
     const DWORD signature = Word(header, 20) | static_cast<DWORD>(Word(header, 21)) << 16;
     return type == EMR_HEADER && signature == ENHMETA_SIGNATURE;
@@ -123,10 +120,11 @@ struct LoadedPicture {
 // Loads the file of a known kind (extension in lower case); false where it cannot be read.
 bool LoadPictureFile(const std::string& path, const std::string& extension, LoadedPicture& loaded)
 {
+    // The system's loaders open the file themselves: a device is refused before them.
     const auto widePath = cp932::ToWide(path);
-    if (!widePath) return false;
+    if (!widePath || !IsDiskFile(path)) return false;
     if (extension == ".bmp") {
-        if (BitmapFileComplete(*widePath))
+        if (BitmapFileComplete(path))
             loaded.bitmap.Reset(::LoadImageW(nullptr, widePath->c_str(), IMAGE_BITMAP, 0, 0,
                                              LR_LOADFROMFILE | LR_CREATEDIBSECTION));
         BITMAP info{};
@@ -142,7 +140,7 @@ bool LoadPictureFile(const std::string& path, const std::string& extension, Load
         return loaded.icon.Valid();
     }
     if (extension == ".emf") {
-        if (LooksLikeEnhancedMetafile(*widePath)) loaded.metafile.Reset(::GetEnhMetaFileW(widePath->c_str()));
+        if (LooksLikeEnhancedMetafile(path)) loaded.metafile.Reset(::GetEnhMetaFileW(widePath->c_str()));
         return loaded.metafile.Valid();
     }
     const auto bytes = ReadWholeFile(path, kMaxMetafileBytes);

@@ -27,9 +27,14 @@ std::vector<std::string> SaveFileNames()
     return names;
 }
 
-void RemoveInstalledCopy(HWND owner, const InstalledCopy& copy, Choices choices) noexcept
+Removal RemoveInstalledCopy(HWND owner, const InstalledCopy& copy, Choices choices) noexcept
 {
     if (choices.startMenu) startmenu::Remove(owner, copy.shortCut);
+    bool remains = false;
+    const auto remove = [&remains](const std::string& path) {
+        DeleteFileAt(path);
+        if (PathExists(path, true)) remains = true;  // a folder of that name was never to go
+    };
     try {
         // Nothing is deleted outside the game's own folder: a Dir that is not a folder named after
         // InstallDir, a drive root, a known folder or not a full path keeps even the listed names.
@@ -39,16 +44,23 @@ void RemoveInstalledCopy(HWND owner, const InstalledCopy& copy, Choices choices)
         if (IsGameFolder(folder, copy.installDir)) {
             if (choices.game)
                 for (const std::string& name : copy.fileNames)
-                    if (!name.empty()) DeleteFileAt(folder + "\\" + name);
+                    if (!name.empty()) remove(folder + "\\" + name);
             if (choices.saves)
-                for (const std::string& name : SaveFileNames()) DeleteFileAt(folder + "\\" + name);
-            if (choices.startMenu && choices.game && choices.saves) DeleteFolderFiles(folder);
+                for (const std::string& name : SaveFileNames()) remove(folder + "\\" + name);
+            const bool everything = choices.startMenu && choices.game && choices.saves;
+            if (everything) DeleteFolderFiles(folder);
             RemoveFolderAndEmptyParents(folder);
+            // A subfolder (the game's own, never entered) keeps the folder without any failure.
+            if (everything && PathExists(folder) && (FolderHoldsFiles(folder) || !FolderHasEntries(folder)))
+                remains = true;
         }
-    } catch (const std::bad_alloc&) {  // the files stay, the record still goes
+    } catch (const std::bad_alloc&) {  // what was not looked at counts as left
+        remains = true;
     }
+    if (remains) return Removal::FilesRemain;
     record::Delete(copy.installDir);
     uninstaller::Unregister(copy.installDir);
+    return Removal::Complete;
 }
 
 }  // namespace uninstall

@@ -29,11 +29,19 @@ struct Choices {
     bool saves = true;
 };
 
+enum class Removal {
+    Complete,        // everything it was to delete is gone, the record and the list entry too
+    FilesRemain,     // something it was to delete is still there; the record and the entry stay
+};
+
 // The uninstall in its fixed order: Start-menu folders, listed files, save files, with every choice
-// the rest of the folder's files, the folder and its emptied parents, the install record, the entry
-// in Windows' list of installed programs with its uninstaller. Every step is tried once; failures
-// and over-long paths are passed over. The folder's steps are taken only in the game's own folder
-// (IsGameFolder).
-void RemoveInstalledCopy(HWND owner, const InstalledCopy& copy, Choices choices) noexcept;
+// the rest of the folder's files, the folder and its emptied parents, then the install record and
+// the entry in Windows' list of installed programs with its uninstaller. Every step is tried once;
+// over-long paths are passed over. The folder's steps are taken only in the game's own folder
+// (IsGameFolder). When a listed file, a save file it was
+// asked to delete or, with every choice, a file of the folder or the emptied folder is still there
+// (a file held open by the running game), the record and the entry are kept, so that the player
+// can finish the uninstall later. A subfolder of the game's keeps the folder and is no failure.
+[[nodiscard]] Removal RemoveInstalledCopy(HWND owner, const InstalledCopy& copy, Choices choices) noexcept;
 
 }  // namespace uninstall

@@ -177,6 +177,12 @@ bool RenameAt(const std::string& from, const std::string& to) noexcept
     }
 }
 
+bool IsDiskFile(const std::string& path) noexcept
+{
+    CFile file;
+    return file.Open(path, GENERIC_READ);
+}
+
 std::optional<std::string> ReadWholeFile(const std::string& path, unsigned long long maxBytes)
 {
     CFile file;

@@ -57,6 +57,11 @@ private:
 // name `to` already, or the rename fails.
 [[nodiscard]] bool RenameAt(const std::string& from, const std::string& to) noexcept;
 
+// Whether `path` opens for reading through CFile, which refuses devices and pipes. Asked before a
+// path goes to a system call that opens the file itself (a picture, a movie), so that a name such
+// as COM1.bmp never reaches a device.
+[[nodiscard]] bool IsDiskFile(const std::string& path) noexcept;
+
 // The whole file, or nothing when it cannot be opened or read, or holds more than `maxBytes`.
 [[nodiscard]] std::optional<std::string> ReadWholeFile(const std::string& path, unsigned long long maxBytes);
 

@@ -11,6 +11,8 @@
 #include "util/FolderPaths.h"
 #include "util/Handles.h"
 #include "util/Names.h"
+#include "util/Registry.h"
+#include "util/SystemLibrary.h"
 
 namespace {
 
@@ -88,22 +90,86 @@ std::optional<std::wstring> Canonical(const std::wstring& path, LongNames& longN
     return full;
 }
 
+// The full path that the system gives for an open handle, in the form the rest of the program
+// writes (C:\..., \\server\share\...); nothing when it has none or the call is missing.
+std::optional<std::wstring> FinalPathOf(HANDLE handle)
+{
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length = kernel32::GetFinalPathNameByHandle(handle, path.data(), static_cast<DWORD>(path.size()), 0);
+    if (length >= path.size()) {  // the size it needs, its terminating zero included
+        path.assign(length, L'\0');
+        length = kernel32::GetFinalPathNameByHandle(handle, path.data(), static_cast<DWORD>(path.size()), 0);
+    }
+    if (length == 0 || length >= path.size()) return std::nullopt;
+    path.resize(length);
+    if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0) return L"\\" + path.substr(7);
+    if (path.compare(0, 4, L"\\\\?\\") == 0) return path.substr(4);
+    return path;
+}
+
+// Where `path` leads once every link and junction on the way is followed: the path itself when
+// nothing is there; nothing when something is there but where it leads cannot be told. A system
+// without the final-path call (before Vista) has junctions only, and such a folder is not followed.
+std::optional<std::wstring> Resolve(const std::wstring& path)
+{
+    const FileHandle handle(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return path;
+        return std::nullopt;
+    }
+    if (auto finalPath = FinalPathOf(handle.Get())) return finalPath;
+    if (::GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return std::nullopt;
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return std::nullopt;
+    return path;
+}
+
+// A folder of the registry's 64-bit view. A 32-bit program is told the 32-bit Program Files folder
+// for both Program Files folders, but a game may still be installed in the other one.
+std::optional<std::wstring> NativeFolder(CRegistry& registry, const char* name)
+{
+    const RegistryText value = registry.ReadString(name);
+    if (!value.error.empty() || value.text.empty()) return std::nullopt;
+    return cp932::ToWide(value.text);
+}
+
 std::vector<std::wstring> KnownFolders()
 {
-    LongNames longNames;
-    std::vector<std::wstring> known;
+    std::vector<std::wstring> paths;
     for (const int csidl : kKnownFolders) {
         wchar_t path[MAX_PATH] = {};
         if (::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK || path[0] == L'\0')
             continue;
-        if (auto canonical = Canonical(path, longNames)) known.push_back(std::move(*canonical));
+        paths.emplace_back(path);
     }
+    CRegistry registry(HKEY_LOCAL_MACHINE);
+    if (registry.OpenKeyReadOnly("SOFTWARE\\Microsoft\\Windows\\CurrentVersion", KEY_WOW64_64KEY))
+        for (const char* name : {"ProgramFilesDir", "CommonFilesDir", "ProgramW6432Dir", "CommonW6432Dir"})
+            if (auto folder = NativeFolder(registry, name)) paths.push_back(std::move(*folder));
     // The temporary folder too: emptied by a rollback's walk up, it would be gone for every program.
     wchar_t temp[MAX_PATH + 1] = {};
     const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
-    if (length > 0 && length <= MAX_PATH)
-        if (auto canonical = Canonical(temp, longNames)) known.push_back(std::move(*canonical));
+    if (length > 0 && length <= MAX_PATH) paths.emplace_back(temp);
+
+    // Each as named and as where it leads: a Documents folder that is a link is reached both ways.
+    LongNames longNames;
+    std::vector<std::wstring> known;
+    for (const std::wstring& path : paths) {
+        if (auto canonical = Canonical(path, longNames)) known.push_back(std::move(*canonical));
+        if (const auto resolved = Resolve(path))
+            if (auto canonical = Canonical(*resolved, longNames)) known.push_back(std::move(*canonical));
+    }
     return known;
+}
+
+void ClearReadOnly(const std::wstring& path) noexcept
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        ::SetFileAttributesW(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
 }
 
 // Whether `folder` may be emptied or removed: a fully qualified path below a drive or share that is
@@ -116,23 +182,52 @@ bool MayTouch(const std::string& folder, const std::vector<std::wstring>& known)
         return false;
     const auto wide = cp932::ToWide(folder);
     if (!wide) return false;
+    // The folder as named and where it leads, when it is a link or lies below one: both must pass.
+    const auto resolved = Resolve(*wide);
+    if (!resolved) return false;
     LongNames longNames;
-    const auto canonical = Canonical(*wide, longNames);
-    if (!canonical) return false;
-    const auto narrow = cp932::FromWide(*canonical);
-    if (!narrow || folders::IsRelativePath(*narrow) || folders::IsDriveOrShareRoot(*narrow)) return false;
-    for (const std::wstring& k : known) {
-        if (k.size() < canonical->size() || k.compare(0, canonical->size(), *canonical) != 0) continue;
-        if (k.size() == canonical->size() || k[canonical->size()] == L'\\') return false;
+    for (const std::wstring* path : {&*wide, &*resolved}) {
+        const auto canonical = Canonical(*path, longNames);
+        if (!canonical) return false;
+        const auto narrow = cp932::FromWide(*canonical);
+        if (!narrow || folders::IsRelativePath(*narrow) || folders::IsDriveOrShareRoot(*narrow)) return false;
+        for (const std::wstring& k : known) {
+            if (k.size() < canonical->size() || k.compare(0, canonical->size(), *canonical) != 0) continue;
+            if (k.size() == canonical->size() || k[canonical->size()] == L'\\') return false;
+        }
     }
     return true;
 }
 
-void ClearReadOnly(const std::wstring& path) noexcept
+std::wstring Upper(std::wstring text)
 {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        ::SetFileAttributesW(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    if (!text.empty() && text.size() <= 0xFFFF) ::CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+// Deletes the file `file` only as itself. Where the system follows a link when it deletes (Wine
+// deletes a Unix symlink's target), an entry that leads elsewhere is left in place; a link that the
+// system opens as itself (Windows) leads nowhere else and goes as a link.
+void DeleteAsItself(const std::wstring& file, bool clearReadOnly)
+{
+    {
+        const FileHandle handle(::CreateFileW(file.c_str(), FILE_READ_ATTRIBUTES,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                              nullptr));
+        if (!handle) return;
+        const auto finalPath = FinalPathOf(handle.Get());
+        if (finalPath) {
+            const size_t slash = file.rfind(L'\\');
+            if (slash == std::wstring::npos) return;
+            const auto folder = Resolve(file.substr(0, slash));
+            if (!folder || Upper(*finalPath) != Upper(*folder + file.substr(slash))) return;
+        } else if (::GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) {
+            return;
+        }
+    }
+    if (clearReadOnly) ClearReadOnly(file);
+    ::DeleteFileW(file.c_str());
 }
 
 void RemoveEmptyFolder(const std::string& folder)
@@ -148,7 +243,7 @@ bool IsDotEntry(const wchar_t* name) noexcept
     return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
-bool FolderHasEntriesNoThrow(const std::string& folder)
+bool FolderHasEntriesNoThrow(const std::string& folder, bool filesOnly = false)
 {
     if (!FitsSystemPath(folder)) return false;
     const auto wide = cp932::ToWide(folder);
@@ -157,7 +252,8 @@ bool FolderHasEntriesNoThrow(const std::string& folder)
     const FindHandle search(::FindFirstFileW((*wide + L"\\*.*").c_str(), &found));
     if (!search) return false;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsDotEntry(found.cFileName)) return true;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
+        if (!filesOnly && !IsDotEntry(found.cFileName)) return true;
     } while (::FindNextFileW(search.Get(), &found));
     return false;
 }
@@ -213,6 +309,15 @@ bool FolderHasEntries(const std::string& folder) noexcept
     }
 }
 
+bool FolderHoldsFiles(const std::string& folder) noexcept
+{
+    try {
+        return FolderHasEntriesNoThrow(folder, true);
+    } catch (const std::bad_alloc&) {
+        return true;
+    }
+}
+
 void DeleteFolderFiles(const std::string& folder) noexcept
 {
     try {
@@ -227,9 +332,7 @@ void DeleteFolderFiles(const std::string& folder) noexcept
             // The same length rule as every path the program composes: a longer one is passed over.
             const std::wstring name = found.cFileName;
             if (!FitsSystemPath(folder + "\\" + cp932::FromWideLossy(name))) continue;
-            const std::wstring file = *wide + L"\\" + name;
-            ClearReadOnly(file);
-            ::DeleteFileW(file.c_str());
+            DeleteAsItself(*wide + L"\\" + name, true);
         } while (::FindNextFileW(search.Get(), &found));
     } catch (const std::bad_alloc&) {  // the rest stays
     }
@@ -238,9 +341,23 @@ void DeleteFolderFiles(const std::string& folder) noexcept
 void DeleteFileAt(const std::string& path) noexcept
 {
     try {
-        if (!FitsSystemPath(path)) return;
-        if (const auto wide = cp932::ToWide(path)) ::DeleteFileW(wide->c_str());
+        if (!FitsSystemPath(path) || IsDevicePath(path)) return;
+        if (const auto wide = cp932::ToWide(path)) DeleteAsItself(*wide, false);
     } catch (const std::bad_alloc&) {  // the file stays
+    }
+}
+
+bool PathExists(const std::string& path, bool filesOnly) noexcept
+{
+    try {
+        const auto wide = FitsSystemPath(path) && !IsDevicePath(path) ? cp932::ToWide(path) : std::nullopt;
+        if (!wide) return false;
+        const DWORD attributes = ::GetFileAttributesW(wide->c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES) return !filesOnly || !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+        const DWORD error = ::GetLastError();
+        return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+    } catch (const std::bad_alloc&) {
+        return true;
     }
 }
 
@@ -256,7 +373,14 @@ bool MayEmptyOrRemove(const std::string& folder) noexcept
 bool IsGameFolder(const std::string& folder, const FolderName& installDir) noexcept
 {
     try {
-        return installDir.IsLastLevelOf(folder) && MayEmptyOrRemove(folder);
+        if (!installDir.IsLastLevelOf(folder) || !MayEmptyOrRemove(folder)) return false;
+        // A link bearing the game's name may lead to a folder of the player's: where it leads must
+        // bear the name too (in any letter case, as the file system spells it), as a game folder
+        // moved to another drive and linked back does.
+        const auto wide = cp932::ToWide(folder);
+        const auto resolved = wide ? Resolve(*wide) : std::nullopt;
+        const auto narrow = resolved ? cp932::FromWide(*resolved) : std::nullopt;
+        return narrow && LowerAscii(FileNamePart(*narrow)) == LowerAscii(installDir.LastLevel());
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -267,10 +391,22 @@ void RemoveFolderAndEmptyParents(const std::string& folder) noexcept
     try {
         const std::vector<std::wstring> known = KnownFolders();
         if (FolderHasEntriesNoThrow(folder) || !MayTouch(folder, known)) return;
+        // A folder that is a link: first the folder it leads to, then the link itself (Windows
+        // removes a link as a link; Wine, which follows it, has by then nothing left to remove).
+        const auto wide = cp932::ToWide(folder);
+        const auto resolved = wide ? Resolve(*wide) : std::nullopt;
+        if (resolved && Upper(*resolved) != Upper(*wide)) {
+            ClearReadOnly(*resolved);
+            ::RemoveDirectoryW(resolved->c_str());
+        }
         // Attempted even when the folder is already gone: its emptied parents still go.
         RemoveEmptyFolder(folder);
         for (const std::string& parent : folders::ParentsToRemove(folder)) {
             if (FolderHasEntriesNoThrow(parent) || !MayTouch(parent, known)) return;
+            // An emptied parent that is a link stays: Wine would remove the folder it leads to.
+            const auto wideParent = cp932::ToWide(parent);
+            const DWORD attributes = wideParent ? ::GetFileAttributesW(wideParent->c_str()) : INVALID_FILE_ATTRIBUTES;
+            if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return;
             RemoveEmptyFolder(parent);
         }
     } catch (const std::bad_alloc&) {  // the parents stay

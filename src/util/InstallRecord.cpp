@@ -34,7 +34,12 @@ Written Write(const FolderName& installDir, const std::string& folder)
 bool Delete(const FolderName& installDir) noexcept
 {
     try {
-        return CRegistry(HKEY_CURRENT_USER).DeleteKey(KeyPath(installDir));
+        const std::string key = KeyPath(installDir);
+        CRegistry registry(HKEY_CURRENT_USER);
+        if (!registry.OpenKey(key, false) || !registry.DeleteValue(kValue)) return false;
+        registry.CloseKey();
+        (void)registry.DeleteKeyIfEmpty(key);
+        return true;
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -26,7 +26,8 @@ struct Written {
 // cannot be written, readBack.error says so.
 [[nodiscard]] Written Write(const FolderName& installDir, const std::string& folder);
 
-// Deletes the key with everything below it. False when there was none or it stayed.
+// Deletes Dir, then the key when nothing else is left in it: another value or a subkey (another
+// game's record below this one) keeps it. True when the key was there and holds no Dir any more.
 bool Delete(const FolderName& installDir) noexcept;
 
 }  // namespace record

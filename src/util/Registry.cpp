@@ -61,7 +61,7 @@ void CRegistry::SetRoot(HKEY root) noexcept
     root_ = root;
 }
 
-bool CRegistry::OpenKeyReadOnly(const std::string& path) { return Open(path, KEY_READ, false); }
+bool CRegistry::OpenKeyReadOnly(const std::string& path, REGSAM view) { return Open(path, KEY_READ | view, false); }
 
 bool CRegistry::OpenKey(const std::string& path, bool create) { return Open(path, KEY_READ | KEY_WRITE, create); }
 
@@ -136,6 +136,35 @@ bool CRegistry::WriteDword(const std::string& name, DWORD value)
     return key_ && wideName &&
            ::RegSetValueExW(key_.Get(), wideName->c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                             sizeof value) == ERROR_SUCCESS;
+}
+
+bool CRegistry::DeleteValue(const std::string& name)
+{
+    const auto wideName = cp932::ToWide(name);
+    if (!key_ || !wideName) return false;
+    const LONG result = ::RegDeleteValueW(key_.Get(), wideName->c_str());
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}
+
+bool CRegistry::DeleteKeyIfEmpty(const std::string& path) noexcept
+{
+    try {
+        const auto widePath = cp932::ToWide(path);
+        if (!widePath || widePath->empty()) return false;
+        {
+            RegKey key;
+            DWORD subkeys = 0;
+            DWORD values = 0;
+            if (::RegOpenKeyExW(root_, widePath->c_str(), 0, KEY_QUERY_VALUE, key.Put()) != ERROR_SUCCESS ||
+                ::RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                                   nullptr, nullptr, nullptr) != ERROR_SUCCESS ||
+                subkeys != 0 || values != 0)
+                return false;
+        }
+        return ::RegDeleteKeyW(root_, widePath->c_str()) == ERROR_SUCCESS;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 bool CRegistry::DeleteKey(const std::string& path) noexcept

@@ -22,8 +22,9 @@ public:
     void SetRoot(HKEY root) noexcept;
     [[nodiscard]] HKEY Root() const noexcept { return root_; }
 
-    // Opens an existing key for reading; never creates it. False when it does not open.
-    [[nodiscard]] bool OpenKeyReadOnly(const std::string& path);
+    // Opens an existing key for reading; never creates it. False when it does not open. `view` may
+    // be KEY_WOW64_64KEY: a 32-bit program then reads what 64-bit programs read.
+    [[nodiscard]] bool OpenKeyReadOnly(const std::string& path, REGSAM view = 0);
     // Opens a key for reading and writing; with `create`, missing levels are created on the way.
     [[nodiscard]] bool OpenKey(const std::string& path, bool create);
     void CloseKey() noexcept;
@@ -38,6 +39,12 @@ public:
     [[nodiscard]] bool WriteString(const std::string& name, const std::string& value);
     // Writes a REG_DWORD value into the open key; false when it cannot.
     [[nodiscard]] bool WriteDword(const std::string& name, DWORD value);
+
+    // Deletes the value `name` of the open key. False when it is still there.
+    [[nodiscard]] bool DeleteValue(const std::string& name);
+    // Deletes the key `path` under the root only when it holds no value and no subkey. True when it
+    // was deleted.
+    [[nodiscard]] bool DeleteKeyIfEmpty(const std::string& path) noexcept;
 
     // Deletes the key `path` under the root with all its subkeys and values, the deepest first.
     // False when the key was missing or could not be deleted entirely.

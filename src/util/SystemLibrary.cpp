@@ -66,6 +66,19 @@ HMODULE LoadSystemLibrary(const wchar_t* dll) noexcept
     }
 }
 
+namespace kernel32 {
+
+DWORD GetFinalPathNameByHandle(HANDLE file, wchar_t* path, DWORD length, DWORD flags) noexcept
+{
+    using Function = DWORD(WINAPI*)(HANDLE, wchar_t*, DWORD, DWORD);
+    if (const auto get = Proc<Function>(::GetModuleHandleW(L"kernel32.dll"), "GetFinalPathNameByHandleW"))
+        return get(file, path, length, flags);
+    ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    return 0;
+}
+
+}  // namespace kernel32
+
 namespace winmm {
 
 MCIERROR SendCommand(MCIDEVICEID device, UINT message, DWORD_PTR flags, DWORD_PTR parameters) noexcept

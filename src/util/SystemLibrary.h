@@ -16,6 +16,14 @@ void RestrictDllSearch() noexcept;
 // reference, which is never given back: the DLLs stay loaded until the program ends.
 [[nodiscard]] HMODULE LoadSystemLibrary(const wchar_t* dll) noexcept;
 
+// Kernel functions newer than the oldest system the program runs on, looked up at each call.
+namespace kernel32 {
+
+// GetFinalPathNameByHandleW (Vista and later); 0 with ERROR_CALL_NOT_IMPLEMENTED where it is missing.
+[[nodiscard]] DWORD GetFinalPathNameByHandle(HANDLE file, wchar_t* path, DWORD length, DWORD flags) noexcept;
+
+}  // namespace kernel32
+
 // The multimedia functions of the system's winmm.dll, loaded at the first call.
 namespace winmm {
 

@@ -42,6 +42,43 @@ bool CopyInto(const std::string& folder, const std::string& program)
     return copy(program, folder + "\\" + kProgram) && copy(IniPathFor(program), folder + "\\" + kIni);
 }
 
+void RemoveCopy(const std::string& folder) noexcept
+{
+    DeleteFileAt(folder + "\\" + kProgram);
+    DeleteFileAt(folder + "\\" + kIni);
+    RemoveFolderAndEmptyParents(folder);
+}
+
+// Removes the folders that earlier hand-overs of `name` left in `tempFolder` (`name` + " " + a
+// number) once no process runs their copy. A running program's file cannot be opened for writing
+// without sharing, on Windows (its image is mapped) as under Wine (which deletes it all the same,
+// so deleting is no test): only a copy that opens so is deleted, as it is closed.
+void RemoveFinishedCopies(const std::string& tempFolder, const std::string& name)
+{
+    const auto pattern = cp932::ToWide(tempFolder + name + " *");
+    if (!pattern) return;
+    WIN32_FIND_DATAW found{};
+    const FindHandle search(::FindFirstFileW(pattern->c_str(), &found));
+    if (!search) return;
+    do {
+        if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        const auto entry = cp932::FromWide(found.cFileName);
+        if (!entry || entry->size() <= name.size() + 1 ||
+            entry->find_first_not_of("0123456789", name.size() + 1) != std::string::npos)
+            continue;
+        const std::string folder = tempFolder + *entry;
+        const auto program = cp932::ToWide(folder + "\\" + kProgram);
+        if (!program || !FitsSystemPath(folder + "\\" + kProgram)) continue;
+        {
+            const FileHandle unused(::CreateFileW(program->c_str(), GENERIC_WRITE | DELETE, 0, nullptr, OPEN_EXISTING,
+                                                  FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+            if (!unused && ::GetLastError() != ERROR_FILE_NOT_FOUND) continue;  // still running
+        }
+        RemoveCopy(folder);
+    } while (::FindNextFileW(search.Get(), &found));
+}
+
 }  // namespace
 
 std::string EntryKey(const FolderName& installDir)
@@ -80,11 +117,7 @@ void Unregister(const FolderName& installDir) noexcept
 {
     try {
         (void)CRegistry(HKEY_CURRENT_USER).DeleteKey(EntryKey(installDir));
-        if (const auto folder = Folder(installDir)) {
-            DeleteFileAt(*folder + "\\" + kProgram);
-            DeleteFileAt(*folder + "\\" + kIni);
-            RemoveFolderAndEmptyParents(*folder);
-        }
+        if (const auto folder = Folder(installDir)) RemoveCopy(*folder);
     } catch (const std::bad_alloc&) {  // what is left stays
     }
 }
@@ -108,6 +141,7 @@ bool HandOver(const std::string& program)
     const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
     const auto tempFolder = length > 0 && length <= MAX_PATH ? cp932::FromWide(temp) : std::nullopt;
     if (!tempFolder) return false;
+    RemoveFinishedCopies(*tempFolder, name);
     // A folder of its own for each hand-over: an earlier copy may still be running.
     std::string copy;
     for (unsigned n = ::GetCurrentProcessId();; ++n) {
@@ -116,17 +150,19 @@ bool HandOver(const std::string& program)
         if (CreateFolderPath(copy)) break;
         if (n == ::GetCurrentProcessId() + 100) return false;
     }
-    if (!CopyInto(copy, program)) return false;
     const auto wideProgram = cp932::ToWide(copy + "\\" + kProgram);
     const auto wideFolder = cp932::ToWide(copy);
-    if (!wideProgram || !wideFolder) return false;
-    std::wstring commandLine = L"\"" + *wideProgram + L"\"";
+    std::wstring commandLine = wideProgram ? L"\"" + *wideProgram + L"\"" : std::wstring();
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
-    if (!::CreateProcessW(wideProgram->c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          wideFolder->c_str(), &startup, &started))
+    // A copy that cannot be made whole (a full disk) or started leaves nothing behind.
+    if (!wideProgram || !wideFolder || !CopyInto(copy, program) ||
+        !::CreateProcessW(wideProgram->c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          wideFolder->c_str(), &startup, &started)) {
+        RemoveCopy(copy);
         return false;
+    }
     const KernelHandle process(started.hProcess);
     const KernelHandle thread(started.hThread);
     return true;

@@ -203,7 +203,9 @@ TEST_F(Uninstalling, TheDialogThenAllThreeBoxesTakeTheWholeFolderAndItsEmptiedPa
     EXPECT_FALSE(e2e::PathExists(outer + "\\inner"));
     EXPECT_TRUE(e2e::PathExists(outer + "\\other.txt"));
     EXPECT_FALSE(e2e::PathExists(user + "\\見本ゲーム"));
-    EXPECT_FALSE(KeyExists("Software\\MihonGame"));
+    // Only the record's Dir goes: another game's record below it keeps the key.
+    EXPECT_FALSE(e2e::InstallRecord::Read(kInstallDir));
+    EXPECT_TRUE(KeyExists("Software\\MihonGame\\Sub"));
 }
 
 TEST_F(Uninstalling, WithoutSaveDataTheSavesKeepTheFolderTheChoiceOutlivesACancelAndAMissingRecordIsNoError)
@@ -250,6 +252,42 @@ TEST_F(Uninstalling, ASubfolderKeepsTheFolderAndANestedRecordKeyLeavesItsParent)
     EXPECT_FALSE(KeyExists("Software\\MihonParent\\MihonGame"));
     EXPECT_TRUE(KeyExists("Software\\MihonParent"));
     ::RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\MihonParent");
+}
+
+// The game still running holds one of its files without sharing: the player is told, and the record
+// and the list entry stay, so that a later run, once the game has ended, finishes the uninstall.
+TEST_F(Uninstalling, AFileHeldOpenKeepsTheRecordAndTheListEntryUntilALaterRun)
+{
+    const std::string dir = Scratch("locked") + "\\" + kInstallDir;
+    const std::vector<std::string> listed = CopyInstalled(dir);
+    const std::string held = dir + "\\" + listed.front();
+    const e2e::InstallRecord record(kInstallDir, dir + "\\");
+    const std::wstring entry = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\MihonGame";
+    RegKey key;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, entry.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.Put(), nullptr),
+              ERROR_SUCCESS);
+    key.Reset();
+    {
+        const KernelHandle game(::CreateFileW(W(held).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_NE(game.Get(), INVALID_HANDLE_VALUE);
+        auto setup = StartFromDisc("base");
+        setup.WaitWindow("インストーラ", "TMainForm").Click(e2e::menu::Uninstall);
+        setup.WaitWindow(kDialog).Click(kStart);
+        const e2e::MsgBox box = setup.WaitMessageBox("Setup.exe");
+        EXPECT_EQ(box.Text(), "一部のファイルを削除できませんでした");
+        EXPECT_EQ(box.GetIcon(), e2e::Icon::Warning);
+        EXPECT_EQ(box.ButtonIds(), std::vector<int>{IDOK});
+        box.Press(IDOK);
+        EXPECT_EQ(setup.WaitExit(), 0u);
+        EXPECT_TRUE(e2e::PathExists(held));
+        for (size_t i = 1; i < listed.size(); ++i) EXPECT_FALSE(e2e::PathExists(dir + "\\" + listed[i])) << listed[i];
+        EXPECT_EQ(e2e::InstallRecord::Read(kInstallDir), std::optional<std::string>(dir + "\\"));
+        EXPECT_TRUE(KeyExists(cp932::FromWideLossy(entry)));
+    }
+    Uninstall("base");
+    EXPECT_FALSE(e2e::PathExists(dir));
+    EXPECT_FALSE(e2e::InstallRecord::Read(kInstallDir));
+    EXPECT_FALSE(KeyExists(cp932::FromWideLossy(entry)));
 }
 
 // A tampered or foreign record: the folder it names is never emptied when it is a drive's root or

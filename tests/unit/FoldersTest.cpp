@@ -191,6 +191,44 @@ TEST(Folders, TheGameFolderBearsTheGamesName)
     }
 }
 
+// Both Program Files folders and both Common Files folders, also where a 32-bit process is told only
+// the 32-bit ones.
+TEST(Folders, TheGuardKnowsTheNativeProgramFilesFolders)
+{
+    const std::string drive = Known(CSIDL_WINDOWS).substr(0, 2);
+    for (const std::string& folder : {drive + "\\Program Files", drive + "\\Program Files\\Common Files"}) {
+        EXPECT_FALSE(MayEmptyOrRemove(folder)) << folder;
+        EXPECT_TRUE(MayEmptyOrRemove(folder + "\\MihonGame")) << folder;
+    }
+    EXPECT_FALSE(IsGameFolder(drive + "\\Program Files", testsupport::Folder("Program Files")));
+}
+
+// A folder named like the game that is a link: judged where it leads too. A game folder moved away
+// and linked back bears the game's name there too and stays the game's own.
+TEST(Folders, ALinkIsJudgedWhereItLeads)
+{
+    const testsupport::TempFolder temp("links");
+    ASSERT_TRUE(temp.Made());
+    for (const char* folder : {"Saves", "Store\\MihonGame", "Games"}) ASSERT_TRUE(CreateFolderPath(temp.PathOf(folder)));
+    const struct {
+        const char* link;
+        std::string target;
+        bool game, mayRemove;
+    } cases[] = {
+        {"Games\\MihonGame", temp.PathOf("Saves"), false, true},
+        {"MihonGame", Known(CSIDL_PERSONAL), false, false},
+        {"Linked\\MihonGame", temp.PathOf("Store\\MihonGame"), true, true},
+    };
+    for (const auto& c : cases) {
+        const std::string link = temp.PathOf(c.link);
+        ASSERT_TRUE(CreateFolderPath(link.substr(0, link.rfind('\\'))) || testsupport::Exists(link.substr(0, link.rfind('\\'))));
+        ASSERT_TRUE(testsupport::MakeLink(link, c.target, true)) << link;
+        EXPECT_EQ(IsGameFolder(link, testsupport::Folder("MihonGame")), c.game) << c.link;
+        EXPECT_EQ(MayEmptyOrRemove(link), c.mayRemove) << c.link;
+        testsupport::RemoveLink(link);
+    }
+}
+
 TEST(Folders, CreateFolderPathMakesEveryLevelAndTellsWhetherTheLastIsNew)
 {
     const testsupport::TempFolder temp("folders");

@@ -269,6 +269,8 @@ TEST_F(MediaPlayerTest, FailuresAreErrorsWithTheSystemsText)
         MCIERROR code;  // as the system reports it here
     } cases[] = {
         {folder_.PathOf("missing.avi"), MCIERR_FILE_NOT_FOUND},
+        {folder_.PathOf("NUL.avi"), MCIERR_FILE_NOT_FOUND},  // a device, never opened
+        {folder_.PathOf("com1.avi"), MCIERR_FILE_NOT_FOUND},
         {Write("text.avi", Bytes(2000, 'x')), MCIERR_INVALID_FILE},
     };
     for (const auto& c : cases) {

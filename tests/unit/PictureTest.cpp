@@ -285,6 +285,9 @@ TEST_F(PictureTest, FailureNamesTheFileAndKeepsThePictureShown)
         {Write("checksum.wmf", badChecksum), "画像を読み込めません: "},
         {Write("empty.wmf", Bytes{}), "画像を読み込めません: "},
         {PathOf("missing.bmp"), "画像を読み込めません: "},
+        {PathOf("COM1.bmp"), "画像を読み込めません: "},  // devices are never opened
+        {PathOf("nul.ico"), "画像を読み込めません: "},
+        {PathOf("CON.emf"), "画像を読み込めません: "},
         {Write("picture.gif", LeftRedRightBlueBitmap()), "画像の形式が不明です: "},
         {Write("bitmap", LeftRedRightBlueBitmap()), "画像の形式が不明です: "},
         {Write("bmp.bmp.txt", LeftRedRightBlueBitmap()), "画像の形式が不明です: "},

@@ -27,6 +27,8 @@ bool RemoveTree(const std::wstring& folder)
             if (name == L"." || name == L"..") continue;
             const std::wstring path = folder + L"\\" + name;
             ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                continue;  // a link left behind: never followed, and the failure shows
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 RemoveTree(path);
             else
@@ -38,6 +40,43 @@ bool RemoveTree(const std::wstring& folder)
 }
 
 constexpr wchar_t kWindowClass[] = L"SetupUnitTestWindow";
+
+// Under Wine: the Unix path of a Windows path; empty elsewhere.
+std::wstring UnixPath(const std::wstring& path)
+{
+    using Function = char*(CDECL*)(const wchar_t*);
+    const auto unixName = reinterpret_cast<Function>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = unixName ? unixName(path.c_str()) : nullptr;
+    if (!name) return {};
+    std::wstring wide(static_cast<size_t>(::MultiByteToWideChar(CP_UTF8, 0, name, -1, nullptr, 0)), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, name, -1, wide.data(), static_cast<int>(wide.size()));
+    ::HeapFree(::GetProcessHeap(), 0, name);
+    if (!wide.empty()) wide.pop_back();
+    return wide;
+}
+
+// Runs a Unix shell command under Wine, which starts Unix programs but cannot wait for them: the
+// command leaves the file `marker` (a Windows path) when it is done. True when it was.
+bool RunUnix(const std::wstring& command, const std::wstring& marker)
+{
+    const std::wstring unixMarker = UnixPath(marker);
+    if (unixMarker.empty()) return false;
+    std::wstring commandLine = L"/bin/sh -c \"" + command + L"; touch '" + unixMarker + L"'\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!::CreateProcessW(L"Z:\\bin\\sh", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &started))
+        return false;
+    if (started.hThread) ::CloseHandle(started.hThread);
+    if (started.hProcess) ::CloseHandle(started.hProcess);
+    for (int waited = 0; waited < 500; ++waited) {
+        if (::DeleteFileW(marker.c_str())) return true;
+        ::Sleep(10);
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -82,6 +121,41 @@ std::vector<std::string> Listing(const std::string& folder)
     } while (::FindNextFileW(search.Get(), &found));
     std::sort(names.begin(), names.end());
     return names;
+}
+
+bool MakeLink(const std::string& link, const std::string& target, bool folder)
+{
+    const std::wstring wideLink = Wide(link);
+    const std::wstring wideTarget = Wide(target);
+    const auto exists = [&wideLink] { return ::GetFileAttributesW(wideLink.c_str()) != INVALID_FILE_ATTRIBUTES; };
+    using Function = BOOLEAN(WINAPI*)(const wchar_t*, const wchar_t*, DWORD);
+    const auto symbolicLink = reinterpret_cast<Function>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "CreateSymbolicLinkW")));
+    if (symbolicLink && symbolicLink(wideLink.c_str(), wideTarget.c_str(), folder ? 1 : 0) && exists()) return true;
+    const std::wstring unixLink = UnixPath(wideLink);
+    const std::wstring unixTarget = UnixPath(wideTarget);
+    if (!unixLink.empty() && !unixTarget.empty() &&
+        RunUnix(L"ln -s '" + unixTarget + L"' '" + unixLink + L"'", wideLink + L".done") && exists())
+        return true;
+    ADD_FAILURE() << "cannot make the link " << link << " to " << target;
+    return false;
+}
+
+void RemoveLink(const std::string& link)
+{
+    const std::wstring wideLink = Wide(link);
+    const auto gone = [&wideLink] { return ::GetFileAttributesW(wideLink.c_str()) == INVALID_FILE_ATTRIBUTES; };
+    const std::wstring unixLink = UnixPath(wideLink);
+    if (!unixLink.empty()) {  // Wine would remove or empty what the link leads to
+        EXPECT_TRUE(RunUnix(L"rm -f '" + unixLink + L"'", wideLink + L".done") && gone()) << link;
+        return;
+    }
+    const DWORD attributes = ::GetFileAttributesW(wideLink.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        ::RemoveDirectoryW(wideLink.c_str());
+    else
+        ::DeleteFileW(wideLink.c_str());
+    EXPECT_TRUE(gone()) << link;
 }
 
 TempFolder::TempFolder(const std::string& leaf)

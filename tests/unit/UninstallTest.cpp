@@ -4,6 +4,7 @@
 #include "uninstall/Uninstall.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <set>
@@ -11,9 +12,12 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "util/InstallRecord.h"
 #include "util/Registry.h"
 #include "util/Cp932.h"
 #include "util/Handles.h"
+#include "util/Shell.h"
+#include "util/Uninstaller.h"
 
 namespace {
 
@@ -73,7 +77,7 @@ TEST(Uninstall, OnlyTheListedNamesAndTheSavesGoThenEveryBoxTakesTheFolder)
     MakeKey(key);
 
     const uninstall::InstalledCopy copy{dir + "\\", Folder("SetupUnitParent\\MihonGame"), std::nullopt, listed};
-    uninstall::RemoveInstalledCopy(nullptr, copy, {false, true, true});
+    EXPECT_EQ(uninstall::RemoveInstalledCopy(nullptr, copy, {false, true, true}), uninstall::Removal::Complete);
     EXPECT_EQ(Listing(dir), kept);
     EXPECT_EQ(Listing(dir + "\\sub"), Names{"Save000.dat"});
     EXPECT_FALSE(KeyExists(key));
@@ -82,7 +86,8 @@ TEST(Uninstall, OnlyTheListedNamesAndTheSavesGoThenEveryBoxTakesTheFolder)
 
     ::DeleteFileW(Wide(dir + "\\sub\\Save000.dat").c_str());
     ::RemoveDirectoryW(Wide(dir + "\\sub").c_str());
-    uninstall::RemoveInstalledCopy(nullptr, {dir, Folder("MihonGame"), std::nullopt, listed}, kEverything);
+    EXPECT_EQ(uninstall::RemoveInstalledCopy(nullptr, {dir, Folder("MihonGame"), std::nullopt, listed}, kEverything),
+              uninstall::Removal::Complete);
     EXPECT_EQ(Listing(temp.Path()), Names{"MihonGameSave000.dat"});
 }
 
@@ -98,7 +103,8 @@ TEST(Uninstall, EveryJapaneseFolderNameUninstalls)
         ASSERT_TRUE(::CreateDirectoryW(Wide(dir).c_str(), nullptr));
         for (const char* file : {"game.exe", "Save000.dat", "extra.txt"}) WriteFileAt(dir + "\\" + file);
         WriteFileAt(temp.PathOf("beside.txt"));
-        uninstall::RemoveInstalledCopy(nullptr, {dir + "\\", Folder(name), std::nullopt, {"game.exe"}}, kEverything);
+        EXPECT_EQ(uninstall::RemoveInstalledCopy(nullptr, {dir + "\\", Folder(name), std::nullopt, {"game.exe"}}, kEverything),
+                  uninstall::Removal::Complete);
         EXPECT_EQ(Listing(temp.Path()), Names{"beside.txt"});
     }
 }
@@ -120,8 +126,9 @@ TEST(Uninstall, NothingGoesInAFolderThatIsNotTheGamesOwn)
         const Names photos = {"Save000.dat", "diary.txt", "game.exe", "photo1.jpg"};
         for (const std::string& name : photos) WriteFileAt(folder + "\\" + name);
         MakeKey("Software\\MihonGame");
-        uninstall::RemoveInstalledCopy(nullptr, {temp.PathOf(c.dir), Folder("MihonGame"), std::nullopt, {"game.exe"}},
-                                       kEverything);
+        EXPECT_EQ(uninstall::RemoveInstalledCopy(nullptr, {temp.PathOf(c.dir), Folder("MihonGame"), std::nullopt,
+                                                           {"game.exe"}}, kEverything),
+                  uninstall::Removal::Complete);
         EXPECT_EQ(Listing(folder), photos);
         EXPECT_FALSE(KeyExists("Software\\MihonGame"));
     }
@@ -136,10 +143,118 @@ TEST(Uninstall, OnlyTheGamesOwnKeyIsDeleted)
          {"SetupUnitKey\\", "\\SetupUnitKey", "SetupUnitKey\\\\Sub", "SetupUnitKey\\Sub\\..", "SetupUnitKey\\Sub\\.",
           "SetupUnitKey\\Sub\x81", ""})
         EXPECT_FALSE(FolderName::ParseInstallDir(installDir)) << installDir;
-    uninstall::RemoveInstalledCopy(nullptr, {"", Folder("SetupUnitKey\\Sub"), std::nullopt, {}}, kEverything);
+    (void)uninstall::RemoveInstalledCopy(nullptr, {"", Folder("SetupUnitKey\\Sub"), std::nullopt, {}}, kEverything);
     EXPECT_FALSE(KeyExists("Software\\SetupUnitKey\\Sub"));
     EXPECT_TRUE(KeyExists("Software\\SetupUnitKey"));
     DeleteKeys("Software\\SetupUnitKey");
+}
+
+// A record whose folder is a link: to a folder of the player's, nothing there goes; to the game's
+// folder moved elsewhere, the uninstall goes through. A link among the game's files is never
+// followed: what it leads to stays, whatever the system does with the link.
+TEST(Uninstall, LinksLeadToNothingOfThePlayers)
+{
+    const testsupport::TempFolder temp("uninstall-links");
+    ASSERT_TRUE(temp.Made());
+    const std::string saves = temp.PathOf("Saves");
+    const std::string moved = temp.PathOf("Store\\MihonGame");
+    for (const std::string& folder : {saves, temp.PathOf("Store"), moved, temp.PathOf("Games")})
+        ASSERT_TRUE(::CreateDirectoryW(Wide(folder).c_str(), nullptr)) << folder;
+    const Names players = {"Save000.dat", "game.exe", "precious.txt"};
+    for (const std::string& name : players) WriteFileAt(saves + "\\" + name);
+    for (const char* name : {"game.exe", "Save000.dat"}) WriteFileAt(moved + "\\" + name);
+
+    const std::string link = temp.PathOf("Games\\MihonGame");
+    ASSERT_TRUE(testsupport::MakeLink(link, saves, true));
+    MakeKey("Software\\SetupUnitLinked\\MihonGame");
+    EXPECT_EQ(uninstall::RemoveInstalledCopy(nullptr, {link + "\\", Folder("SetupUnitLinked\\MihonGame"), std::nullopt, {"game.exe"}}, kEverything),
+              uninstall::Removal::Complete);
+    EXPECT_EQ(Listing(saves), players);
+    testsupport::RemoveLink(link);
+
+    // The game's folder moved away, and inside it a link to a file of the player's.
+    const std::string gameLink = moved + "\\data.dat";
+    ASSERT_TRUE(testsupport::MakeLink(gameLink, saves + "\\precious.txt", false));
+    ASSERT_TRUE(testsupport::MakeLink(link, moved, true));
+    const uninstall::Removal removal =
+        uninstall::RemoveInstalledCopy(nullptr, {link + "\\", Folder("SetupUnitLinked\\MihonGame"), std::nullopt, {"game.exe", "data.dat"}}, kEverything);
+    EXPECT_EQ(Listing(saves), players);
+    const bool linkLeft = testsupport::Exists(gameLink);  // under Wine, which cannot delete it as a link
+    EXPECT_EQ(removal, linkLeft ? uninstall::Removal::FilesRemain : uninstall::Removal::Complete);
+    EXPECT_EQ(Listing(moved), linkLeft ? Names{"data.dat"} : Names{});
+    if (linkLeft) testsupport::RemoveLink(gameLink);
+    testsupport::RemoveLink(link);
+    ::RemoveDirectoryW(Wide(moved).c_str());
+    DeleteKeys("Software\\SetupUnitLinked");
+}
+
+// The game still running holds a file without sharing: the record and the list entry stay, and once
+// it has ended the same uninstall finishes.
+TEST(Uninstall, AFileHeldOpenKeepsTheRecordUntilTheNextRun)
+{
+    const testsupport::TempFolder temp("uninstall-locked");
+    ASSERT_TRUE(temp.Made());
+    const std::string dir = temp.PathOf("SetupUnitLocked");
+    ASSERT_TRUE(::CreateDirectoryW(Wide(dir).c_str(), nullptr));
+    WriteFileAt(temp.PathOf("beside.txt"));  // keeps the test's folder from the walk up
+    ASSERT_TRUE(record::Write(Folder("SetupUnitLocked"), dir).opened);
+    const std::string entry = uninstaller::EntryKey(Folder("SetupUnitLocked"));
+    MakeKey(entry);
+    const uninstall::InstalledCopy copy{dir + "\\", Folder("SetupUnitLocked"), std::nullopt, {"game.exe", "data.dat"}};
+    const struct {
+        const char* held;
+        uninstall::Choices choices;
+    } cases[] = {{"game.exe", kEverything}, {"Save000.dat", {false, true, true}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.held);
+        for (const char* name : {"game.exe", "data.dat", "Save000.dat"}) WriteFileAt(dir + "\\" + name);
+        FileHandle held(::CreateFileW(Wide(dir + "\\" + c.held).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_EQ(uninstall::RemoveInstalledCopy(nullptr, copy, c.choices), uninstall::Removal::FilesRemain);
+        EXPECT_EQ(Listing(dir), Names{c.held});
+        EXPECT_EQ(record::Read(Folder("SetupUnitLocked")).text, dir + "\\");
+        EXPECT_TRUE(KeyExists(entry));
+    }
+    EXPECT_EQ(uninstall::RemoveInstalledCopy(nullptr, copy, kEverything), uninstall::Removal::Complete);
+    EXPECT_FALSE(testsupport::Exists(dir));
+    EXPECT_FALSE(KeyExists("Software\\SetupUnitLocked"));
+    EXPECT_FALSE(KeyExists(entry));
+}
+
+// A hand-over whose copy cannot start leaves no folder behind, and the folders that earlier
+// hand-overs left go once no process runs their copy (whose file then refuses writing).
+TEST(Uninstaller, AHandOverLeavesNoFolderAndClearsFinishedOnes)
+{
+    std::string local;
+    ASSERT_TRUE(GetSpecialFolderPath(nullptr, local, CSIDL_LOCAL_APPDATA, true));
+    wchar_t wideTemp[MAX_PATH + 1] = {};
+    ASSERT_GT(::GetTempPathW(MAX_PATH + 1, wideTemp), 0u);
+    const std::string temp = cp932::FromWideLossy(wideTemp);
+    const std::string name = "SetupUnitHand Uninstall";
+    const std::string uninstallerFolder = local + "\\" + name;
+    const std::string earlier = temp + name;
+    for (const std::string& folder : {uninstallerFolder, earlier + " 7", earlier + " 8", earlier + " 9", earlier + " x"}) {
+        ASSERT_TRUE(::CreateDirectoryW(Wide(folder).c_str(), nullptr)) << folder;
+        if (folder != earlier + " 9") WriteFileAt(folder + "\\Setup.exe", "not a program");  // 9: cut short
+        WriteFileAt(folder + "\\Setup.ini");
+    }
+    {
+        const FileHandle running(::CreateFileW(Wide(earlier + " 8\\Setup.exe").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                               nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(running);
+        EXPECT_FALSE(uninstaller::HandOver(uninstallerFolder + "\\Setup.exe"));
+    }
+    Names left;
+    WIN32_FIND_DATAW found{};
+    const FindHandle search(::FindFirstFileW(Wide(earlier + "*").c_str(), &found));
+    for (bool more = search.Valid(); more; more = ::FindNextFileW(search.Get(), &found))
+        left.push_back(cp932::FromWideLossy(found.cFileName));
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (Names{name + " 8", name + " x"}));
+    for (const std::string& folder : {uninstallerFolder, earlier + " 8", earlier + " x"}) {
+        for (const char* file : {"\\Setup.exe", "\\Setup.ini"}) ::DeleteFileW(Wide(folder + file).c_str());
+        EXPECT_TRUE(::RemoveDirectoryW(Wide(folder).c_str())) << folder;
+    }
 }
 
 }  // namespace
