@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "util/Handles.h"
 #include "util/Shell.h"
 
 namespace {
@@ -36,29 +35,22 @@ TEST(InstallRecord, WrittenReadAndDeletedOnlyUnderTheGamesOwnKey)
 // Only Dir goes: another game's record below the key, or another value beside Dir, keeps the key.
 TEST(InstallRecord, DeletingLeavesWhatElseTheKeyHolds)
 {
-    const auto key = [](const char* path) {
-        RegKey opened;
-        return ::RegOpenKeyExW(HKEY_CURRENT_USER, testsupport::Wide(path).c_str(), 0, KEY_READ | KEY_WRITE,
-                               opened.Put()) == ERROR_SUCCESS
-                   ? std::move(opened)
-                   : RegKey();
-    };
     ASSERT_TRUE(record::Write(testsupport::Folder("SetupUnitRecord\\Game2"), "D:\\Game2").opened);
     ASSERT_TRUE(record::Write(testsupport::Folder("SetupUnitRecord"), "D:\\Game").opened);
     EXPECT_TRUE(record::Delete(testsupport::Folder("SetupUnitRecord")));
     EXPECT_EQ(record::Read(testsupport::Folder("SetupUnitRecord")).text, "");
     EXPECT_EQ(record::Read(testsupport::Folder("SetupUnitRecord\\Game2")).text, "D:\\Game2\\");
 
-    EXPECT_TRUE(record::Delete(testsupport::Folder("SetupUnitRecord\\Game2")));
+    EXPECT_TRUE(record::Delete(testsupport::Folder("SetupUnitRecord\\Game2")));  // the parent is empty now, but not Game2's
+    CRegistry registry(HKEY_CURRENT_USER);
+    ASSERT_TRUE(registry.OpenKey("Software\\SetupUnitRecord", false) && registry.WriteDword("Other", 1));
     ASSERT_TRUE(record::Write(testsupport::Folder("SetupUnitRecord"), "D:\\Game").opened);
-    const DWORD other = 1;
-    ASSERT_EQ(::RegSetValueExW(key("Software\\SetupUnitRecord").Get(), L"Other", 0, REG_DWORD,
-                               reinterpret_cast<const BYTE*>(&other), sizeof other), ERROR_SUCCESS);
     EXPECT_TRUE(record::Delete(testsupport::Folder("SetupUnitRecord")));
-    EXPECT_TRUE(key("Software\\SetupUnitRecord"));
-    ASSERT_EQ(::RegDeleteValueW(key("Software\\SetupUnitRecord").Get(), L"Other"), ERROR_SUCCESS);
+    EXPECT_TRUE(registry.OpenKeyReadOnly("Software\\SetupUnitRecord"));
+    ASSERT_TRUE(registry.OpenKey("Software\\SetupUnitRecord", false) && registry.DeleteValue("Other"));
+    registry.CloseKey();
     EXPECT_TRUE(record::Delete(testsupport::Folder("SetupUnitRecord")));  // no Dir, nothing else: the empty key goes
-    EXPECT_FALSE(key("Software\\SetupUnitRecord"));
+    EXPECT_FALSE(registry.OpenKeyReadOnly("Software\\SetupUnitRecord"));
 }
 
 TEST(StartMenu, ShortcutsAreMadeAndRemovedWithTheEmptiedParent)

@@ -30,11 +30,11 @@ void WriteFileAt(const std::string& path, std::string_view bytes = {});
 // The names in a folder, "." and ".." left out, sorted; none for a missing folder.
 std::vector<std::string> Listing(const std::string& folder);
 
-// A link at `link` leading to the folder or file `target`: a symbolic link where the system makes one,
-// a Unix symlink under Wine (whose CreateSymbolicLinkW reports success and makes nothing). False,
-// with the cause reported, when none could be made.
-bool MakeLink(const std::string& link, const std::string& target, bool folder);
-// Removes the link itself, never what it leads to. Links must go before their TempFolder does.
+// A Unix symlink at `link` leading to `target`, made from the Unix side: the tests run under Wine,
+// whose CreateSymbolicLinkW reports success and makes nothing. False (reported) when none was made.
+bool MakeLink(const std::string& link, const std::string& target);
+// Removes the link itself: through Windows, Wine would remove or empty what it leads to. Links must
+// go before their TempFolder does.
 void RemoveLink(const std::string& link);
 
 // A new folder of its own under the temporary folder, its name ending in `leaf` (CP932), removed with

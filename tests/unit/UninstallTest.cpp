@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "util/Folders.h"
 #include "util/InstallRecord.h"
 #include "util/Registry.h"
 #include "util/Cp932.h"
@@ -149,43 +150,28 @@ TEST(Uninstall, OnlyTheGamesOwnKeyIsDeleted)
     DeleteKeys("Software\\SetupUnitKey");
 }
 
-// A record whose folder is a link: to a folder of the player's, nothing there goes; to the game's
-// folder moved elsewhere, the uninstall goes through. A link among the game's files is never
-// followed: what it leads to stays, whatever the system does with the link.
-TEST(Uninstall, LinksLeadToNothingOfThePlayers)
+// The game's folder moved elsewhere and linked back: the uninstall goes through the link. A link
+// among the game's files is never followed: what it leads to stays, whatever becomes of the link.
+TEST(Uninstall, AMovedFolderGoesAndALinkInItLeadsToNothingOfThePlayers)
 {
     const testsupport::TempFolder temp("uninstall-links");
     ASSERT_TRUE(temp.Made());
     const std::string saves = temp.PathOf("Saves");
     const std::string moved = temp.PathOf("Store\\MihonGame");
-    for (const std::string& folder : {saves, temp.PathOf("Store"), moved, temp.PathOf("Games")})
-        ASSERT_TRUE(::CreateDirectoryW(Wide(folder).c_str(), nullptr)) << folder;
-    const Names players = {"Save000.dat", "game.exe", "precious.txt"};
-    for (const std::string& name : players) WriteFileAt(saves + "\\" + name);
+    const std::string link = temp.PathOf("MihonGame");
+    ASSERT_TRUE(CreateFolderPath(saves) && CreateFolderPath(moved));
     for (const char* name : {"game.exe", "Save000.dat"}) WriteFileAt(moved + "\\" + name);
-
-    const std::string link = temp.PathOf("Games\\MihonGame");
-    ASSERT_TRUE(testsupport::MakeLink(link, saves, true));
-    MakeKey("Software\\SetupUnitLinked\\MihonGame");
-    EXPECT_EQ(uninstall::RemoveInstalledCopy(nullptr, {link + "\\", Folder("SetupUnitLinked\\MihonGame"), std::nullopt, {"game.exe"}}, kEverything),
-              uninstall::Removal::Complete);
-    EXPECT_EQ(Listing(saves), players);
-    testsupport::RemoveLink(link);
-
-    // The game's folder moved away, and inside it a link to a file of the player's.
-    const std::string gameLink = moved + "\\data.dat";
-    ASSERT_TRUE(testsupport::MakeLink(gameLink, saves + "\\precious.txt", false));
-    ASSERT_TRUE(testsupport::MakeLink(link, moved, true));
-    const uninstall::Removal removal =
-        uninstall::RemoveInstalledCopy(nullptr, {link + "\\", Folder("SetupUnitLinked\\MihonGame"), std::nullopt, {"game.exe", "data.dat"}}, kEverything);
-    EXPECT_EQ(Listing(saves), players);
-    const bool linkLeft = testsupport::Exists(gameLink);  // under Wine, which cannot delete it as a link
+    WriteFileAt(saves + "\\precious.txt");
+    ASSERT_TRUE(testsupport::MakeLink(moved + "\\data.dat", saves + "\\precious.txt"));
+    ASSERT_TRUE(testsupport::MakeLink(link, moved));
+    const uninstall::Removal removal = uninstall::RemoveInstalledCopy(
+        nullptr, {link + "\\", Folder("SetupUnitLinked\\MihonGame"), std::nullopt, {"game.exe", "data.dat"}}, kEverything);
+    EXPECT_EQ(Listing(saves), Names{"precious.txt"});
+    const bool linkLeft = testsupport::Exists(moved + "\\data.dat");  // under Wine, which cannot delete it as a link
     EXPECT_EQ(removal, linkLeft ? uninstall::Removal::FilesRemain : uninstall::Removal::Complete);
     EXPECT_EQ(Listing(moved), linkLeft ? Names{"data.dat"} : Names{});
-    if (linkLeft) testsupport::RemoveLink(gameLink);
+    if (linkLeft) testsupport::RemoveLink(moved + "\\data.dat");
     testsupport::RemoveLink(link);
-    ::RemoveDirectoryW(Wide(moved).c_str());
-    DeleteKeys("Software\\SetupUnitLinked");
 }
 
 // The game still running holds a file without sharing: the record and the list entry stay, and once
@@ -227,33 +213,27 @@ TEST(Uninstaller, AHandOverLeavesNoFolderAndClearsFinishedOnes)
 {
     std::string local;
     ASSERT_TRUE(GetSpecialFolderPath(nullptr, local, CSIDL_LOCAL_APPDATA, true));
-    wchar_t wideTemp[MAX_PATH + 1] = {};
-    ASSERT_GT(::GetTempPathW(MAX_PATH + 1, wideTemp), 0u);
-    const std::string temp = cp932::FromWideLossy(wideTemp);
-    const std::string name = "SetupUnitHand Uninstall";
-    const std::string uninstallerFolder = local + "\\" + name;
-    const std::string earlier = temp + name;
-    for (const std::string& folder : {uninstallerFolder, earlier + " 7", earlier + " 8", earlier + " 9", earlier + " x"}) {
+    wchar_t temp[MAX_PATH + 1] = {};
+    ASSERT_GT(::GetTempPathW(MAX_PATH + 1, temp), 0u);
+    const std::string uninstallerFolder = local + "\\SetupUnitHand Uninstall";
+    const std::string earlier = cp932::FromWideLossy(temp) + "SetupUnitHand Uninstall ";
+    const std::pair<std::string, bool> folders[] = {  // stays?
+        {uninstallerFolder, true}, {earlier + "7", false}, {earlier + "8", true}, {earlier + "9", false}, {earlier + "x", true}};
+    for (const auto& [folder, stays] : folders) {
         ASSERT_TRUE(::CreateDirectoryW(Wide(folder).c_str(), nullptr)) << folder;
-        if (folder != earlier + " 9") WriteFileAt(folder + "\\Setup.exe", "not a program");  // 9: cut short
+        if (folder != earlier + "9") WriteFileAt(folder + "\\Setup.exe", "not a program");  // 9: cut short
         WriteFileAt(folder + "\\Setup.ini");
     }
     {
-        const FileHandle running(::CreateFileW(Wide(earlier + " 8\\Setup.exe").c_str(), GENERIC_READ, FILE_SHARE_READ,
+        const FileHandle running(::CreateFileW(Wide(earlier + "8\\Setup.exe").c_str(), GENERIC_READ, FILE_SHARE_READ,
                                                nullptr, OPEN_EXISTING, 0, nullptr));
-        ASSERT_TRUE(running);
         EXPECT_FALSE(uninstaller::HandOver(uninstallerFolder + "\\Setup.exe"));
     }
-    Names left;
-    WIN32_FIND_DATAW found{};
-    const FindHandle search(::FindFirstFileW(Wide(earlier + "*").c_str(), &found));
-    for (bool more = search.Valid(); more; more = ::FindNextFileW(search.Get(), &found))
-        left.push_back(cp932::FromWideLossy(found.cFileName));
-    std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (Names{name + " 8", name + " x"}));
-    for (const std::string& folder : {uninstallerFolder, earlier + " 8", earlier + " x"}) {
+    EXPECT_FALSE(testsupport::Exists(earlier + std::to_string(::GetCurrentProcessId())));
+    for (const auto& [folder, stays] : folders) {
+        EXPECT_EQ(testsupport::Exists(folder), stays) << folder;
         for (const char* file : {"\\Setup.exe", "\\Setup.ini"}) ::DeleteFileW(Wide(folder + file).c_str());
-        EXPECT_TRUE(::RemoveDirectoryW(Wide(folder).c_str())) << folder;
+        ::RemoveDirectoryW(Wide(folder).c_str());
     }
 }
 
