@@ -1,6 +1,6 @@
 // A whole installation from the main menu's install button: the copy, the Start-menu shortcuts, the
 // install record and the refreshed menu; an existing destination; the rollback, a cancelled overwrite
-// among them; shortcut failures.
+// among them; a Japanese folder name; shortcut failures.
 
 #include <gtest/gtest.h>
 
@@ -267,6 +267,36 @@ TEST(Installation, ACancelledOverwriteGivesThePlayersFileBack)
     EXPECT_EQ(ReadAll(destination + "\\お読み下さい.txt"), "the player's own notes");
     run.Quit();
     Scratch("overwrite");
+}
+
+// A folder name ending in ン (0x83 0x93: its second byte lies in the lead-byte range) installs,
+// starts and uninstalls like any other. No movie: Wine's video driver takes a path without a form in
+// the system's code page (ドラゴン under an English locale) for a missing file.
+TEST(Installation, AFolderEndingInNInstallsStartsAndUninstalls)
+{
+    e2e::InstallRecord::Remove("ドラゴン");
+    const std::string destination = Scratch("japanese") + "\\ドラゴン";
+    const auto run = Start("installdir_n");
+    run.Install(destination);
+    run.Box("インストールしました").Press(IDOK);
+    EXPECT_EQ(e2e::InstallRecord::Read("ドラゴン"), destination + "\\");
+    run.menu.Click(Exec);
+    auto game = e2e::WaitWindow("サンプルゲーム");
+    EXPECT_EQ(game.Child("Static").Text(), "作業フォルダ: " + destination);
+    EXPECT_EQ(run.setup.WaitExit(), 0u);
+    game.Close();
+    game.WaitGone();
+
+    WriteText(destination + "\\Save000.dat", "saved");
+    const auto again = Start("installdir_n");
+    again.menu.Click(Uninstall);
+    again.setup.WaitWindow("アンインストールオプション", "").Click("アンインストールの開始");
+    again.Box("アンインストールしました").Press(IDOK);
+    EXPECT_EQ(again.setup.WaitExit(), 0u);
+    EXPECT_FALSE(e2e::PathExists(destination));
+    EXPECT_FALSE(e2e::PathExists(Programs() + "\\見本ゲーム"));
+    EXPECT_FALSE(e2e::InstallRecord::Read("ドラゴン"));
+    EXPECT_FALSE(e2e::PathExists(e2e::SpecialFolder(CSIDL_LOCAL_APPDATA) + "\\ドラゴン Uninstall"));
 }
 
 TEST(Installation, ShortcutFailuresAreReportedAndTheRecordIsStillWritten)
