@@ -2,8 +2,6 @@
 // every two-byte character of code page 932 as the first, a middle and the last character of a
 // level, in one- and two-level names, with and without a final separator.
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -12,29 +10,12 @@
 #include <vector>
 
 #include "reference/NameRules.h"
+#include "util/Cp932.h"
 #include "util/FolderName.h"
 #include "util/FolderPaths.h"
 #include "util/Names.h"
 
 namespace {
-
-std::optional<std::wstring> Decode(const std::string& bytes)
-{
-    if (bytes.empty()) return std::wstring();
-    const int size = static_cast<int>(bytes.size());
-    wchar_t wide[64];
-    const int n = ::MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data(), size, wide, 64);
-    if (n <= 0) return std::nullopt;
-    return std::wstring(wide, static_cast<size_t>(n));
-}
-
-std::string Encode(const std::wstring& wide)
-{
-    if (wide.empty()) return {};
-    char bytes[128];
-    const int n = ::WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), bytes, 128, nullptr, nullptr);
-    return std::string(bytes, static_cast<size_t>(n > 0 ? n : 0));
-}
 
 // Every two-byte character that code page 932 defines.
 std::vector<std::string> TwoByteCharacters()
@@ -44,7 +25,7 @@ std::vector<std::string> TwoByteCharacters()
         if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
         for (int trail = 0x40; trail <= 0xFC; ++trail) {
             const std::string character{static_cast<char>(lead), static_cast<char>(trail)};
-            if (const auto wide = Decode(character); wide && wide->size() == 1) characters.push_back(character);
+            if (const auto wide = cp932::ToWide(character); wide && wide->size() == 1) characters.push_back(character);
         }
     }
     return characters;
@@ -113,7 +94,7 @@ TEST(NameOracle, EveryByteRuleAgreesWithWholeCharactersForEveryTwoByteCharacter)
         {"shortcut file name", [](const S& s) { return Maybe(ShortcutFileName(s)); },
          [](const W& w) { return Maybe(ShortcutFileName(w)); }},
         {"game's own folder", [&](const S& s) { return Flag<S>(game.IsLastLevelOf(s)); },
-         [&](const W& w) { return Flag<W>(IsLastLevelOf(*Decode(gameDir), w)); }},
+         [&](const W& w) { return Flag<W>(IsLastLevelOf(*cp932::ToWide(gameDir), w)); }},
         {"parents to remove", [](const S& s) { return Joined(folders::ParentsToRemove(s)); },
          [](const W& w) { return Joined(ParentsToRemove(w)); }},
     };
@@ -130,11 +111,11 @@ TEST(NameOracle, EveryByteRuleAgreesWithWholeCharactersForEveryTwoByteCharacter)
                     for (const char* p = place; *p; ++p) name += *p == 'X' ? character : std::string(1, *p);
                     name += end;
                     const std::string bytes = rule.bytes(name);
-                    const std::wstring wide = rule.wide(*Decode(name));
+                    const std::wstring wide = rule.wide(*cp932::ToWide(name));
                     ++compared;
-                    if (Decode(bytes) != wide && ++differences <= 3)
+                    if (cp932::ToWide(bytes) != wide && ++differences <= 3)
                         ADD_FAILURE() << rule.name << " of \"" << name << "\": \"" << bytes << "\", whole characters give \""
-                                      << Encode(wide) << "\"";
+                                      << cp932::FromWideLossy(wide) << "\"";
                 }
             }
         }
