@@ -69,8 +69,8 @@ bool RunUnix(const std::wstring& command, const std::wstring& marker)
     if (!::CreateProcessW(L"Z:\\bin\\sh", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                           &started))
         return false;
-    if (started.hThread) ::CloseHandle(started.hThread);
-    if (started.hProcess) ::CloseHandle(started.hProcess);
+    // Its handles are left alone: what Wine hands back for a Unix program is no handle of it, and
+    // closing those values made this process's later windows fail (error 6).
     for (int waited = 0; waited < 500; ++waited) {
         if (::DeleteFileW(marker.c_str())) return true;
         ::Sleep(10);
