@@ -22,8 +22,6 @@ public:
     // name part of the game's-own-folder check.
     [[nodiscard]] bool IsLastLevelOf(const std::string& folder) const;
 
-    friend bool operator==(const FolderName& a, const FolderName& b) { return a.text_ == b.text_; }
-
 private:
     explicit FolderName(std::string_view text) : text_(text) {}
     std::string text_;

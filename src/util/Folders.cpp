@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "util/Cp932.h"
+#include "util/File.h"
 #include "util/FolderPaths.h"
 #include "util/Handles.h"
 #include "util/Names.h"
@@ -270,9 +271,8 @@ bool CreateFolderPath(const std::string& path, FolderLevels& levels) noexcept
 {
     levels = {};
     try {
-        if (path.empty() || !FitsSystemPath(path) || folders::EndsInLoneLeadByte(path)) return false;
-        const auto widePath = cp932::ToWide(path);
-        if (!widePath) return false;
+        if (path.empty() || !FitsSystemPath(path) || folders::EndsInLoneLeadByte(path) || !cp932::ToWide(path))
+            return false;
         std::vector<std::string> toCreate = folders::LevelsToCreate(path);
         // Room for every level first: a level made is never left unreported.
         levels.made.reserve(toCreate.size());
@@ -282,8 +282,8 @@ bool CreateFolderPath(const std::string& path, FolderLevels& levels) noexcept
             made = wide && ::CreateDirectoryW(wide->c_str(), nullptr);
             if (made) levels.made.push_back(std::move(level));
         }
-        const DWORD attributes = ::GetFileAttributesW(widePath->c_str());
-        levels.folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+        const auto attributes = AttributesAt(path);
+        levels.folder = attributes && (*attributes & FILE_ATTRIBUTE_DIRECTORY);
         return made;
     } catch (const std::bad_alloc&) {  // nothing more is created
         return false;
@@ -404,9 +404,8 @@ void RemoveFolderAndEmptyParents(const std::string& folder) noexcept
         for (const std::string& parent : folders::ParentsToRemove(folder)) {
             if (FolderHasEntriesNoThrow(parent) || !MayTouch(parent, known)) return;
             // An emptied parent that is a link stays: Wine would remove the folder it leads to.
-            const auto wideParent = cp932::ToWide(parent);
-            const DWORD attributes = wideParent ? ::GetFileAttributesW(wideParent->c_str()) : INVALID_FILE_ATTRIBUTES;
-            if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return;
+            const auto attributes = AttributesAt(parent);
+            if (attributes && (*attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return;
             RemoveEmptyFolder(parent);
         }
     } catch (const std::bad_alloc&) {  // the parents stay

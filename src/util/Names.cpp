@@ -114,10 +114,10 @@ bool IsDeviceName(std::string_view name) noexcept
     // Windows drops an extension or a stream, and trailing spaces, before it compares.
     name = name.substr(0, std::min(name.find_first_of(".:"), name.size()));
     while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-    const auto is = IsAsciiNameEqual;
     for (const std::string_view device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
-        if (is(name, device)) return true;
-    return name.size() == 4 && (is(name.substr(0, 3), "COM") || is(name.substr(0, 3), "LPT")) && name[3] >= '1' &&
+        if (IsAsciiNameEqual(name, device)) return true;
+    return name.size() == 4 &&
+           (IsAsciiNameEqual(name.substr(0, 3), "COM") || IsAsciiNameEqual(name.substr(0, 3), "LPT")) && name[3] >= '1' &&
            name[3] <= '9';
 }
 
