@@ -3,24 +3,26 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/SetupConfig.h"
-#include "forms/MainLayout.h"
-#include "install/CopyForm.h"
-#include "install/InstallForm.h"
-#include "install/InstallPlan.h"
-#include "install/Installation.h"
+#include "app/MainLayout.h"
+#include "forms/CopyForm.h"
+#include "forms/InstallForm.h"
+#include "forms/UninstForm.h"
+#include "setup/Guard.h"
+#include "setup/InstallPlan.h"
+#include "setup/InstallRecord.h"
+#include "setup/Installation.h"
+#include "setup/SetupConfig.h"
+#include "setup/SetupNames.h"
+#include "setup/StartMenu.h"
+#include "setup/Uninstall.h"
 #include "toolkit/Application.h"
 #include "toolkit/Error.h"
-#include "uninstall/UninstForm.h"
-#include "uninstall/Uninstall.h"
+#include "toolkit/Person.h"
 #include "util/Cp932.h"
 #include "util/Folders.h"
 #include "util/Handles.h"
-#include "util/InstallRecord.h"
 #include "util/Names.h"
-#include "util/Person.h"
 #include "util/ProgramPath.h"
-#include "util/StartMenu.h"
 
 TMainForm* MainForm = nullptr;
 
@@ -82,7 +84,7 @@ void TMainForm::FormCreate()
 
 void TMainForm::ReadSetupConfiguration()
 {
-    const SetupConfig config = LoadSetupConfig(IniPathFor(ProgramPath()));
+    const setup::SetupConfig config = setup::LoadSetupConfig(setup::IniPathFor(ProgramPath()));
     GameName = config.GameName;
     InstallDir = config.InstallDir;
     ShortCut = config.ShortCut;
@@ -98,7 +100,7 @@ void TMainForm::ReadSetupConfiguration()
 
 void TMainForm::ReadInstallRecord()
 {
-    RegistryText recorded = record::Read(*InstallDir);
+    RegistryText recorded = setup::record::Read(*InstallDir);
     if (!recorded.error.empty()) throw toolkit::Error(recorded.error);
     InstalledDir = std::move(recorded.text);
 }
@@ -144,7 +146,7 @@ std::vector<std::string> TMainForm::Entries() const
 
 void TMainForm::BtExecClick()
 {
-    const std::string name = StoredName(FileList->Item(install::GameIndex(!Movie.empty())));
+    const std::string name = setup::StoredName(FileList->Item(setup::GameIndex(!Movie.empty())));
     const std::string folder = WithoutFinalSeparator(InstalledDir);
     // Shown normally: a game that takes its first show command from its starter would stay hidden.
     if (name.empty() || !StartProgram(nullptr, InstalledDir + name, &folder, SW_SHOWNORMAL))
@@ -181,12 +183,12 @@ void TMainForm::BtInstallClick()
             if (ShowMessageBox(Handle(), "すでにフォルダが存在します\n上書きしますか？", kMessageTitle,
                                MB_YESNO | MB_ICONQUESTION) == IDYES)
                 break;
-            RemoveLevelsMade(levels);
+            setup::RemoveLevelsMade(levels);
             return;
         }
         // Refused like a destination the dialog refuses: the player chooses another.
         ShowMessageBox(Handle(), "フォルダが作成できません", destination, MB_OK | MB_ICONERROR);
-        RemoveLevelsMade(levels);
+        setup::RemoveLevelsMade(levels);
     }
 
     TCopyForm& copy = *CopyForm;
@@ -196,12 +198,12 @@ void TMainForm::BtInstallClick()
                  WallPaper};
     if (copy.ShowModal() != toolkit::kModalOk) {
         ShowMessageBox(Handle(), "中止しました", kMessageTitle, MB_OK | MB_ICONERROR);
-        install::RollBack(copy.Result, levels);
+        setup::RollBack(copy.Result, levels);
         return;
     }
 
-    const install::Finished finished =
-        install::Finish(Handle(), {destination, *InstallDir, GameName, ShortCut, ShortCut_GDI, copy.Work.job.plan,
+    const setup::Finished finished =
+        setup::Finish(Handle(), {destination, *InstallDir, GameName, ShortCut, ShortCut_GDI, copy.Work.job.plan,
                                    ProgramPath(), copy.Work.totalKB}, copy.Result);
     for (int i = 0; i < finished.shortcutFailures; ++i)
         ShowMessageBox(Handle(), "ショートカットの作成に失敗しました", kMessageTitle, MB_OK | MB_ICONERROR);
@@ -219,12 +221,12 @@ void TMainForm::BtUninstallClick()
     TUninstForm& dialog = *UninstForm;
     if (dialog.ShowModal() != toolkit::kModalOk) return;
     std::vector<std::string> names;
-    for (const install::CopyItem& item : install::MakePlan(Entries(), ProgramFolder(), !Movie.empty(), {}).items)
+    for (const setup::CopyItem& item : setup::MakePlan(Entries(), ProgramFolder(), !Movie.empty(), {}).items)
         names.push_back(item.storedName);
-    const uninstall::Removal removal =
-        uninstall::RemoveInstalledCopy(Handle(), {InstalledDir, *InstallDir, ShortCut, std::move(names)},
+    const setup::Removal removal =
+        setup::RemoveInstalledCopy(Handle(), {InstalledDir, *InstallDir, ShortCut, std::move(names)},
                                        {dialog.CbStart.Checked(), dialog.CbGame.Checked(), dialog.CbSave.Checked()});
-    if (removal == uninstall::Removal::Complete)
+    if (removal == setup::Removal::Complete)
         ShowMessageBox(Handle(), "アンインストールしました", kMessageTitle, MB_OK | MB_ICONINFORMATION);
     else  // the record stays: run again once the game has ended, the uninstall finishes
         ShowMessageBox(Handle(), "一部のファイルを削除できませんでした", kMessageTitle, MB_OK | MB_ICONWARNING);
@@ -233,7 +235,7 @@ void TMainForm::BtUninstallClick()
 
 void TMainForm::BtDelStartClick()
 {
-    startmenu::Remove(Handle(), ShortCut);
+    setup::startmenu::Remove(Handle(), ShortCut);
     ShowMessageBox(Handle(), "削除しました", kMessageTitle, MB_OK | MB_ICONINFORMATION);
     Close();
 }

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "setup/FolderName.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
 #include "toolkit/TextList.h"
-#include "util/FolderName.h"
 
 class TMainForm : public toolkit::Form {
 public:
@@ -29,8 +29,8 @@ public:
     // The installed folder with its trailing backslash; empty while the game is not installed.
     std::string InstalledDir;
     // Checked where they are read; no InstallDir means no usable configuration, no ShortCut none.
-    std::optional<FolderName> InstallDir;
-    std::optional<FolderName> ShortCut;
+    std::optional<setup::FolderName> InstallDir;
+    std::optional<setup::FolderName> ShortCut;
     std::string ShortCut_GDI;
     std::string Movie;
     std::string WallPaper;

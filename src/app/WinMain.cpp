@@ -2,16 +2,16 @@
 
 #include <new>
 
+#include "app/HandOver.h"
 #include "app/MainForm.h"
-#include "install/CopyForm.h"
-#include "install/InstallForm.h"
+#include "forms/CopyForm.h"
+#include "forms/InstallForm.h"
+#include "forms/UninstForm.h"
 #include "toolkit/Application.h"
 #include "toolkit/Error.h"
-#include "uninstall/UninstForm.h"
 #include "util/Mutex.h"
 #include "util/ProgramPath.h"
 #include "util/SystemLibrary.h"
-#include "util/Uninstaller.h"
 
 // The program takes no arguments and reads no environment: every parameter is ignored.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
@@ -20,7 +20,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     // Started from Windows' list of installed programs, the uninstaller runs the uninstall from a
     // copy of itself, so that its own folder can go; it does not take the guard.
     try {
-        if (uninstaller::HandOver(ProgramPath())) return 0;
+        if (HandOver(ProgramPath())) return 0;
     } catch (const std::bad_alloc&) {  // no hand-over: the program runs where it is
     }
     // Declared first so that the windows are destroyed after the mutex is closed.

@@ -2,8 +2,8 @@
 
 #include <iterator>
 
-#include "install/CopyForm.h"
-#include "forms/Names.h"
+#include "forms/CopyForm.h"
+#include "forms/LayoutNames.h"
 #include "toolkit/Layout.h"
 
 namespace forms {

@@ -2,8 +2,8 @@
 
 #include <iterator>
 
-#include "install/InstallForm.h"
-#include "forms/Names.h"
+#include "forms/InstallForm.h"
+#include "forms/LayoutNames.h"
 #include "toolkit/Layout.h"
 
 namespace forms {

@@ -2,9 +2,9 @@
 
 #include <iterator>
 
-#include "forms/Names.h"
+#include "forms/LayoutNames.h"
+#include "forms/UninstForm.h"
 #include "toolkit/Layout.h"
-#include "uninstall/UninstForm.h"
 
 namespace forms {
 

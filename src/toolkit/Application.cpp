@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "toolkit/Error.h"
-#include "util/Person.h"
+#include "toolkit/Person.h"
 #include "util/Cp932.h"
 
 namespace toolkit {

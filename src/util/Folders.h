@@ -1,11 +1,11 @@
 #pragma once
-// The folder operations that create or delete, each with its guard: nothing outside the game's own
-// folders is ever emptied or removed. They return results and never show a message.
+// The folder and file operations under the installer's rules: levels created one by one, entries
+// looked at, a file deleted only as itself, paths spelled one way for comparing. What may be emptied
+// or removed is decided by the guard (setup/Guard.h). Results, never messages.
 
+#include <optional>
 #include <string>
 #include <vector>
-
-#include "util/FolderName.h"
 
 // Creates `path` level by level; the first level (the drive, or the server and share) is never
 // created; a trail byte 0x5C never separates levels. True only when the last level was newly made.
@@ -21,19 +21,11 @@ struct FolderLevels {
 // the path is a folder, so that one that exists is told from one that cannot be made.
 [[nodiscard]] bool CreateFolderPath(const std::string& path, FolderLevels& levels) noexcept;
 
-// Removes the levels that a creation made, innermost first, each only when it is empty and the
-// guard below allows.
-void RemoveLevelsMade(const FolderLevels& levels) noexcept;
-
 // True when `folder` (no trailing backslash) holds any file or subfolder.
 [[nodiscard]] bool FolderHasEntries(const std::string& folder) noexcept;
 
 // True when `folder` (no trailing backslash) holds a file directly; its subfolders do not count.
 [[nodiscard]] bool FolderHoldsFiles(const std::string& folder) noexcept;
-
-// Deletes the files directly in `folder` (read-only, hidden and system ones too); subfolders are
-// left alone. Nothing at all in a folder that the guard refuses.
-void DeleteFolderFiles(const std::string& folder) noexcept;
 
 // Deletes the file `path`, as it is: a path of 260 bytes or more, or one without a code-page-932
 // form, is passed over; a failure is ignored. A link is never followed: an entry that the system
@@ -45,22 +37,34 @@ void DeleteFileAt(const std::string& path) noexcept;
 // nothing.
 [[nodiscard]] bool PathExists(const std::string& path, bool filesOnly = false) noexcept;
 
-// Removes `folder` when it is empty, then each enclosing folder that this leaves empty, by whole
-// characters, never the drive and never past the 100th backslash; the walk stops at the first
-// folder that holds entries, that the guard refuses or that is a link. A `folder` that is a link
-// goes with the emptied folder it leads to.
-void RemoveFolderAndEmptyParents(const std::string& folder) noexcept;
+// Long names for the levels of fully qualified paths, each level looked up once: the known folders
+// share most of their upper levels, and every lookup is a trip to the file system.
+class LongNames {
+public:
+    [[nodiscard]] std::wstring Of(const std::wstring& full);
 
-// The guard of the two above: false for an empty or relative path, a drive or share root, and the
-// system's and the player's known folders (Windows, system, both Program Files and Common Files
-// folders, profile, Desktop, Documents, AppData, ProgramData, Start menu and Programs, current
-// user's and all users', and the temporary folder) or any folder above one of them; the same for
-// where the folder leads when it is a link or lies below one, and false when that cannot be told.
-[[nodiscard]] bool MayEmptyOrRemove(const std::string& folder) noexcept;
+private:
+    std::vector<std::wstring> levels_;  // a prefix as given, then its long spelling
+};
 
-// The one guard of the game's own folder, for the uninstall and the destination dialog: `folder`
-// (no final separator) passes the guard above and its last level is the last level of
-// `installDir`, compared exactly as the destination dialog's name check compares; where it leads,
-// when it is a link, bears that name too (in any letter case). A folder that
-// fails it is one of the player's: nothing in it is deleted and it is never removed.
-[[nodiscard]] bool IsGameFolder(const std::string& folder, const FolderName& installDir) noexcept;
+// One spelling per folder, for comparing: fully qualified, "." and ".." resolved, long names, no
+// final backslash except a drive's, upper case. Nothing when the path cannot be resolved.
+[[nodiscard]] std::optional<std::wstring> CanonicalPath(const std::wstring& path, LongNames& longNames);
+
+// Where `path` leads once every link and junction on the way is followed: the path itself when
+// nothing is there; nothing when something is there but where it leads cannot be told. A system
+// without the final-path call (before Vista) has junctions only, and such a folder is not followed.
+[[nodiscard]] std::optional<std::wstring> ResolvedPath(const std::wstring& path);
+
+// `text` in upper case, as the file system compares names.
+[[nodiscard]] std::wstring UpperPath(std::wstring text);
+
+void ClearReadOnly(const std::wstring& path) noexcept;
+
+// Deletes the file `file` only as itself. Where the system follows a link when it deletes (Wine
+// deletes a Unix symlink's target), an entry that leads elsewhere is left in place; a link that the
+// system opens as itself (Windows) leads nowhere else and goes as a link.
+void DeleteAsItself(const std::wstring& file, bool clearReadOnly);
+
+// Removes `folder` when it is empty, read-only or not; no check of whether it may go.
+void RemoveEmptyFolder(const std::string& folder) noexcept;

@@ -1,6 +1,6 @@
 #pragma once
-// Name rules for code-page-932 paths and file-list entries. Plain C++ so that they can be checked
-// anywhere; every part of the program that splits a path or an entry uses these.
+// Name rules for code-page-932 paths. Plain C++ so that they can be checked anywhere; every part
+// of the program that splits a path uses these.
 
 #include <cstddef>
 #include <optional>
@@ -29,20 +29,12 @@
 // is never a separator; the whole text when there is none.
 [[nodiscard]] std::string FileNamePart(const std::string& path);
 
-// The name a file-list entry is stored under: its file-name part when that is a usable file name
-// (IsFileName), else empty. The copy, its rollback, the uninstall and the game's start all use it,
-// so they agree on every file; an entry with an empty stored name is never created or deleted.
-[[nodiscard]] std::string StoredName(const std::string& entry);
-
 // From the last dot of the file-name part to the end, dot included; empty when there is none.
 [[nodiscard]] std::string Extension(const std::string& path);
 
 // ASCII letters in lower case, two-byte characters kept whole (their second byte may be a letter):
 // how names are compared without regard to letter case.
 [[nodiscard]] std::string LowerAscii(std::string_view text);
-
-// An entry whose file-name part begins with "wav" in any letter case: sound data.
-[[nodiscard]] bool IsSoundEntry(const std::string& entry);
 
 // The one final-separator rule. A path is read by whole characters from its start, so ソ's second
 // byte 0x5C never counts and a backslash after ン (0x83 0x93) always does.
@@ -69,19 +61,6 @@
 // single backslashes, each a file name (IsFileName). The rule for every folder that the setup file
 // names (FolderName).
 [[nodiscard]] bool IsFolderName(std::string_view text) noexcept;
-
-// Whether the first level of a folder name is a key below HKEY_CURRENT_USER\Software that Windows
-// or other programs own (Microsoft, Classes, Policies, Wow6432Node, ...), in any letter case.
-[[nodiscard]] bool IsOwnedKeyName(std::string_view folderName) noexcept;
-
-// A shortcut's file name (without ".lnk") for the name a link is shown under: each character that
-// no file name may hold becomes its full-width form (星/海 becomes 星／海); nothing when the result
-// is still no file name (empty, dots only, a device, a control character, half a character).
-[[nodiscard]] std::optional<std::string> ShortcutFileName(std::string_view name);
-
-// The setup file of a program: its full path with the extension of its file name replaced by
-// "ini", or ".ini" appended to a name without one.
-[[nodiscard]] std::string IniPathFor(const std::string& programPath);
 
 // Whether a path fits the system's paths: at most 259 bytes, so that it and its terminating zero fit
 // MAX_PATH. Longer paths are refused wherever they would be used, never cut.

@@ -1,5 +1,5 @@
 #pragma once
-// The shell services the installer needs: special folders, shortcut files and the folder browser.
+// The shell services the installer needs: special folders and shortcut files.
 // Texts are code-page-932 byte strings; none of these shows a message.
 
 #include <windows.h>
@@ -14,17 +14,3 @@
 // when given. True when the file was saved.
 [[nodiscard]] bool CreateShortcut(const std::string& link, const std::string& target, const std::string* arguments,
                                   const std::string* workingFolder, int showCommand) noexcept;
-
-enum class FolderChoice {
-    Chosen,     // the folder is in `chosen`
-    Cancelled,  // the person cancelled
-    Unusable,   // a folder was picked that has no path, no code-page-932 form, or one over 259 bytes
-};
-
-// Shows the shell's folder browser with `initialFolder` selected. `chosen` is changed only when the
-// result is Chosen. A scripted person, when set, answers instead.
-[[nodiscard]] FolderChoice ChooseFolder(HWND owner, const std::string& prompt, const std::string& initialFolder,
-                                        std::string& chosen);
-
-// The browser's callback: `data` is the initial folder as a zero-terminated UTF-16 text.
-int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM parameter, LPARAM data) noexcept;

@@ -10,7 +10,8 @@
 
 #include "Check.h"
 #include "reference/NameRules.h"
-#include "util/FolderName.h"
+#include "setup/FolderName.h"
+#include "setup/SetupNames.h"
 #include "util/FolderPaths.h"
 #include "util/Names.h"
 
@@ -58,19 +59,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const std::string fileName = FileNamePart(path);
     FUZZ_CHECK(EndsWith(path, fileName));
-    const std::string stored = StoredName(path);
+    const std::string stored = setup::StoredName(path);
     FUZZ_CHECK(stored.empty() || stored == fileName);
     const std::string extension = Extension(path);
     FUZZ_CHECK(EndsWith(fileName, extension));
     FUZZ_CHECK(extension.empty() || extension[0] == '.');
-    if (IsSoundEntry(path)) FUZZ_CHECK(fileName.size() >= 3);
+    if (setup::IsSoundEntry(path)) FUZZ_CHECK(fileName.size() >= 3);
     const std::string folder = WithoutFinalSeparator(path);
     FUZZ_CHECK(folder == path || (folder.size() + 1 == path.size() && IsPathSeparator(path.back()) &&
                                   path.compare(0, folder.size(), folder) == 0));
     FUZZ_CHECK(FitsSystemPath(path) == (path.size() <= kMaxPathBytes));
-    const auto shortcut = ShortcutFileName(path);
+    const auto shortcut = setup::ShortcutFileName(path);
     if (shortcut) FUZZ_CHECK(IsFileName(*shortcut));
-    const auto folderName = FolderName::Parse(path);
+    const auto folderName = setup::FolderName::Parse(path);
     FUZZ_CHECK(folderName.has_value() == IsFolderName(path));
     if (folderName) FUZZ_CHECK(folderName->Text() == path && folderName->IsLastLevelOf(path));
 

@@ -1,6 +1,7 @@
 // The folder operations' own rules: which backslashes separate levels, what a creation makes, and
 // which folders the guard never lets be emptied or removed.
 
+#include "setup/Guard.h"
 #include "util/FolderPaths.h"
 #include "util/Folders.h"
 
@@ -110,18 +111,18 @@ TEST(Folders, TheGuardRefusesKnownFoldersAndWhatLiesAboveThem)
         const std::string shorter = ShortSpelling(path);  // C:\PROG~FBU for C:\Program Files
         ASSERT_FALSE(shorter.empty()) << path;
         for (const std::string& spelling : {path + "\\", path + "\\x\\..", shorter, shorter + "\\", LowerAscii(path)})
-            EXPECT_FALSE(MayEmptyOrRemove(spelling)) << spelling;
-        EXPECT_TRUE(MayEmptyOrRemove(shorter + "\\見本ゲーム")) << shorter;
+            EXPECT_FALSE(setup::MayEmptyOrRemove(spelling)) << spelling;
+        EXPECT_TRUE(setup::MayEmptyOrRemove(shorter + "\\見本ゲーム")) << shorter;
     }
     wchar_t temp[MAX_PATH + 1] = {};
     ASSERT_GT(::GetTempPathW(MAX_PATH + 1, temp), 0u);
-    EXPECT_FALSE(MayEmptyOrRemove(cp932::FromWideLossy(temp)));  // emptied by a rollback's walk, not removed
+    EXPECT_FALSE(setup::MayEmptyOrRemove(cp932::FromWideLossy(temp)));  // emptied by a rollback's walk, not removed
     const std::string profile = Known(CSIDL_PROFILE);
-    EXPECT_FALSE(MayEmptyOrRemove(profile.substr(0, profile.rfind('\\'))));  // the folder of all profiles
+    EXPECT_FALSE(setup::MayEmptyOrRemove(profile.substr(0, profile.rfind('\\'))));  // the folder of all profiles
     for (const char* root : {"", "Games", "C:", "C:\\", "C:Games", "T:\\", "\\\\srv\\share", "C:\\Games\\..",
                              "C:\\Games:MihonGame", "C:\\Games\\NUL:x"})
-        EXPECT_FALSE(MayEmptyOrRemove(root)) << root;
-    EXPECT_TRUE(MayEmptyOrRemove("C:\\Games"));
+        EXPECT_FALSE(setup::MayEmptyOrRemove(root)) << root;
+    EXPECT_TRUE(setup::MayEmptyOrRemove("C:\\Games"));
 }
 
 // A known folder that the system names in short spelling still guards its long spelling.
@@ -153,9 +154,9 @@ TEST(Folders, TheGuardKnowsAKnownFolderNamedShort)
                                  &size), ERROR_SUCCESS);
     ASSERT_EQ(personal.Set(testsupport::Wide(shorter).c_str()), ERROR_SUCCESS);
     ASSERT_EQ(Known(CSIDL_PERSONAL), shorter);
-    EXPECT_FALSE(MayEmptyOrRemove(documents));
-    EXPECT_FALSE(MayEmptyOrRemove(temp.Path()));
-    EXPECT_TRUE(MayEmptyOrRemove(documents + "\\見本ゲーム"));
+    EXPECT_FALSE(setup::MayEmptyOrRemove(documents));
+    EXPECT_FALSE(setup::MayEmptyOrRemove(temp.Path()));
+    EXPECT_TRUE(setup::MayEmptyOrRemove(documents + "\\見本ゲーム"));
 }
 
 // The game's own folder: its last level is InstallDir's last level, exactly, and the guard passes.
@@ -185,7 +186,7 @@ TEST(Folders, TheGameFolderBearsTheGamesName)
         {"C:\\Games\\ドラゴン", "ドラゴン", true},          // ン's second byte looks like a lead byte
     };
     for (const auto& c : cases)
-        EXPECT_EQ(IsGameFolder(c.folder, testsupport::Folder(c.installDir)), c.game) << c.folder << " " << c.installDir;
+        EXPECT_EQ(setup::IsGameFolder(c.folder, testsupport::Folder(c.installDir)), c.game) << c.folder << " " << c.installDir;
 }
 
 // Both Program Files folders and both Common Files folders, also where a 32-bit process is told only
@@ -194,8 +195,8 @@ TEST(Folders, TheGuardKnowsTheNativeProgramFilesFolders)
 {
     const std::string drive = Known(CSIDL_WINDOWS).substr(0, 2);
     for (const std::string& folder : {drive + "\\Program Files", drive + "\\Program Files\\Common Files"}) {
-        EXPECT_FALSE(MayEmptyOrRemove(folder)) << folder;
-        EXPECT_TRUE(MayEmptyOrRemove(folder + "\\MihonGame")) << folder;
+        EXPECT_FALSE(setup::MayEmptyOrRemove(folder)) << folder;
+        EXPECT_TRUE(setup::MayEmptyOrRemove(folder + "\\MihonGame")) << folder;
     }
 }
 
@@ -219,8 +220,8 @@ TEST(Folders, ALinkIsJudgedWhereItLeads)
         (void)CreateFolderPath(c.target);
         (void)CreateFolderPath(link.substr(0, link.rfind('\\')));
         ASSERT_TRUE(testsupport::MakeLink(link, c.target));
-        EXPECT_EQ(IsGameFolder(link, testsupport::Folder("MihonGame")), c.game) << c.link;
-        EXPECT_EQ(MayEmptyOrRemove(link), c.mayRemove) << c.link;
+        EXPECT_EQ(setup::IsGameFolder(link, testsupport::Folder("MihonGame")), c.game) << c.link;
+        EXPECT_EQ(setup::MayEmptyOrRemove(link), c.mayRemove) << c.link;
         testsupport::RemoveLink(link);
     }
 }
@@ -267,7 +268,7 @@ TEST(Folders, CreateFolderPathReportsTheLevelsItMade)
         EXPECT_EQ(levels.folder, c.folder) << c.path;
         EXPECT_EQ(levels.made, c.levels) << c.path;
         if (c.made) temp.Write("ソ\\表\\kept", std::string());
-        RemoveLevelsMade(levels);
+        setup::RemoveLevelsMade(levels);
     }
     EXPECT_EQ(testsupport::Listing(temp.Path()), (Strings{"file", "ソ"}));
     EXPECT_EQ(testsupport::Listing(temp.PathOf("ソ\\表")), Strings{"kept"});

@@ -11,7 +11,7 @@
 #include "toolkit/Error.h"
 #include "toolkit/Form.h"
 #include "toolkit/Layout.h"
-#include "util/Person.h"
+#include "toolkit/Person.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/IniReader.h"
+#include "setup/IniReader.h"
 
 #include <gtest/gtest.h>
 
@@ -86,7 +86,7 @@ void CheckValues(Rule rule)
         if (c.rule != rule) continue;
         ++checked;
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(IniReader(c.file).ReadString(c.section, c.key, "<default>"), c.expected);
+        EXPECT_EQ(setup::IniReader(c.file).ReadString(c.section, c.key, "<default>"), c.expected);
     }
     EXPECT_GT(checked, 0);
 }
@@ -130,12 +130,12 @@ TEST(IniReader, EveryLineEnding)
     for (const char* eol : {"\r\n", "\n", "\r"}) {
         SCOPED_TRACE(testing::PrintToString(eol));
         const std::string e = eol;
-        const IniReader ini("[A]" + e + "k=1" + e + e + "j=2" + e + "[B]" + e + "k=3");
+        const setup::IniReader ini("[A]" + e + "k=1" + e + e + "j=2" + e + "[B]" + e + "k=3");
         EXPECT_EQ(ini.ReadString("A", "k", ""), "1");
         EXPECT_EQ(ini.ReadString("A", "j", ""), "2");
         EXPECT_EQ(ini.ReadString("B", "k", ""), "3");  // last line without an ending
     }
-    const IniReader mixed("[A]\r\nk=1\rj=2\n\r\ni=3\r\r");
+    const setup::IniReader mixed("[A]\r\nk=1\rj=2\n\r\ni=3\r\r");
     EXPECT_EQ(mixed.ReadString("A", "k", ""), "1");
     EXPECT_EQ(mixed.ReadString("A", "j", ""), "2");
     EXPECT_EQ(mixed.ReadString("A", "i", ""), "3");
@@ -168,11 +168,11 @@ TEST(IniReader, ValuesAreCutAtWholeCharacters)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string got = IniReader("[S]\r\nk=" + c.value + "\r\n").ReadString("S", "k", "");
+        const std::string got = setup::IniReader("[S]\r\nk=" + c.value + "\r\n").ReadString("S", "k", "");
         EXPECT_EQ(got.size(), c.expected.size());
         EXPECT_EQ(got, c.expected);
     }
-    EXPECT_EQ(IniReader("").ReadString("S", "k", a2046 + "表"), a2046);
+    EXPECT_EQ(setup::IniReader("").ReadString("S", "k", a2046 + "表"), a2046);
 }
 
 TEST(IniReader, IntegerConversion)
@@ -212,14 +212,14 @@ TEST(IniReader, IntegerConversion)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(IniReader::ToInteger(c.text), c.expected);
-        EXPECT_EQ(IniReader(std::string("[S]\nn=") + c.text + "\n").ReadInteger("S", "n", 42), c.expected);
+        EXPECT_EQ(setup::IniReader::ToInteger(c.text), c.expected);
+        EXPECT_EQ(setup::IniReader(std::string("[S]\nn=") + c.text + "\n").ReadInteger("S", "n", 42), c.expected);
     }
 }
 
 TEST(IniReader, IntegersReadThroughTheValueRules)
 {
-    const IniReader ini("[Files]\ncount = \t 0x10 \nquoted=\"7\"\nempty=\nCOUNT=99\n");
+    const setup::IniReader ini("[Files]\ncount = \t 0x10 \nquoted=\"7\"\nempty=\nCOUNT=99\n");
     EXPECT_EQ(ini.ReadInteger("files", "Count", 0), 16);
     EXPECT_EQ(ini.ReadInteger("Files", "quoted", 0), 7);
     EXPECT_EQ(ini.ReadInteger("Files", "empty", 42), 0);  // present but not a number

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "install/InstallPlan.h"
+#include "setup/InstallPlan.h"
 
 namespace {
 
@@ -11,7 +11,7 @@ constexpr char kDisc[] = "Q:\\";
 
 struct PlanCase {
     const char* entry;
-    install::SoundOptions options;
+    setup::SoundOptions options;
     const char* storedName;
     const char* copySource;
     bool copied;
@@ -20,7 +20,7 @@ struct PlanCase {
 
 TEST(InstallPlan, ItemsFollowTheEntriesAndOptions)
 {
-    const install::SoundOptions on{true, false}, off{false, false}, pcm{true, true};
+    const setup::SoundOptions on{true, false}, off{false, false}, pcm{true, true};
     const PlanCase cases[] = {
         {"data\\sub\\a.dat", on, "a.dat", "Q:\\data\\sub\\a.dat", true, "Q:\\data\\sub\\a.dat"},
         {"data\\ソフト.txt", on, "ソフト.txt", "Q:\\data\\ソフト.txt", true, "Q:\\data\\ソフト.txt"},
@@ -39,9 +39,9 @@ TEST(InstallPlan, ItemsFollowTheEntriesAndOptions)
         {"", on, "", "Q:\\", true, "Q:\\"},
     };
     for (const PlanCase& c : cases) {
-        const install::Plan plan = install::MakePlan({c.entry}, kDisc, false, c.options);
+        const setup::Plan plan = setup::MakePlan({c.entry}, kDisc, false, c.options);
         ASSERT_EQ(plan.items.size(), 1u);
-        const install::CopyItem& item = plan.items[0];
+        const setup::CopyItem& item = plan.items[0];
         EXPECT_EQ(item.storedName, c.storedName) << c.entry;
         EXPECT_EQ(item.listedSource, std::string(kDisc) + c.entry) << c.entry;
         EXPECT_EQ(item.copySource, c.copySource) << c.entry;
@@ -53,16 +53,16 @@ TEST(InstallPlan, ItemsFollowTheEntriesAndOptions)
 TEST(InstallPlan, GamePositionsDependOnTheMovieAndTheListLength)
 {
     const std::vector<std::string> four{"demo.avi", "common.dat", "game.exe", "game_gdi.exe"};
-    const auto withMovie = install::MakePlan(four, kDisc, true, {});
+    const auto withMovie = setup::MakePlan(four, kDisc, true, {});
     EXPECT_EQ(withMovie.gameIndex, 2);
     EXPECT_EQ(withMovie.gdiIndex, 3);
-    const auto withoutMovie = install::MakePlan(four, kDisc, false, {});
+    const auto withoutMovie = setup::MakePlan(four, kDisc, false, {});
     EXPECT_EQ(withoutMovie.gameIndex, 1);
     EXPECT_EQ(withoutMovie.gdiIndex, 2);
-    const auto tooShort = install::MakePlan({"demo.avi", "common.dat", "game.exe"}, kDisc, true, {});
+    const auto tooShort = setup::MakePlan({"demo.avi", "common.dat", "game.exe"}, kDisc, true, {});
     EXPECT_EQ(tooShort.gameIndex, 2);
     EXPECT_FALSE(tooShort.gdiIndex);
-    EXPECT_FALSE(install::MakePlan({}, kDisc, false, {}).gameIndex);
+    EXPECT_FALSE(setup::MakePlan({}, kDisc, false, {}).gameIndex);
     for (size_t i = 0; i < withMovie.items.size(); ++i) EXPECT_EQ(withMovie.items[i].index, static_cast<int>(i));
 }
 

@@ -16,19 +16,20 @@
 
 #include "TestSupport.h"
 #include "app/MainForm.h"
-#include "app/SetupConfig.h"
-#include "install/CopyEngine.h"
-#include "install/CopyForm.h"
-#include "install/InstallForm.h"
-#include "install/Installation.h"
+#include "forms/CopyForm.h"
+#include "forms/InstallForm.h"
+#include "setup/CopyEngine.h"
+#include "setup/InstallRecord.h"
+#include "setup/Installation.h"
+#include "setup/SetupConfig.h"
+#include "setup/SetupNames.h"
+#include "setup/StartMenu.h"
 #include "toolkit/Application.h"
+#include "toolkit/Person.h"
 #include "util/Cp932.h"
 #include "util/Folders.h"
-#include "util/InstallRecord.h"
-#include "util/Person.h"
 #include "util/ProgramPath.h"
 #include "util/Shell.h"
-#include "util/StartMenu.h"
 
 namespace {
 
@@ -139,7 +140,7 @@ protected:
         Forget();
         for (const std::string& name : Listing(disc_)) ::DeleteFileW(Wide(disc_ + "\\" + name).c_str());
         ::RemoveDirectoryW(Wide(disc_).c_str());
-        ::DeleteFileW(Wide(IniPathFor(ProgramPath())).c_str());
+        ::DeleteFileW(Wide(setup::IniPathFor(ProgramPath())).c_str());
     }
     // The disc's files, each of its size (a large one sparse), listed in Setup.ini in order: all of
     // them, or those named in `listed`.
@@ -160,13 +161,13 @@ protected:
             else
                 WriteFileAt(disc_ + "\\" + name, std::string(size, ++fill));
         }
-        WriteFileAt(IniPathFor(ProgramPath()), ini + "Count=" + std::to_string(entries_.size()) + "\r\n");
+        WriteFileAt(setup::IniPathFor(ProgramPath()), ini + "Count=" + std::to_string(entries_.size()) + "\r\n");
     }
     // No record and no Start-menu folder of the sweep's game, whatever an earlier run left.
     static void Forget()
     {
-        record::Delete(testsupport::Folder("SweepGame"));
-        startmenu::Remove(nullptr, testsupport::Folder("SweepMenu"));
+        setup::record::Delete(testsupport::Folder("SweepGame"));
+        setup::startmenu::Remove(nullptr, testsupport::Folder("SweepMenu"));
     }
     // One installation from the main menu's install button into `destination`, with the program's
     // windows; `prepare` runs once they exist, `onFirstFile` as the copy shows the first file's name.
@@ -199,9 +200,9 @@ protected:
 };
 
 // Stops the copy before its Nth block.
-struct StopAt : install::CopyObserver {
+struct StopAt : setup::CopyObserver {
     explicit StopAt(int block) : stopAt(block) {}
-    void ItemStarts(const install::CopyItem&) override {}
+    void ItemStarts(const setup::CopyItem&) override {}
     void FileSized(unsigned long long) override {}
     bool GoOn() override { return ++blocks < stopAt; }
     void Progress(unsigned long long, unsigned long long) override {}
@@ -211,14 +212,14 @@ struct StopAt : install::CopyObserver {
 
 TEST_F(InstallRun, EachRollbackLeavesWhatWasThereAndNothingElse)
 {
-    const install::Plan plan = install::MakePlan(entries_, ProgramFolder(), false, {});
+    const setup::Plan plan = setup::MakePlan(entries_, ProgramFolder(), false, {});
     // Before the first block; in the middle of the large file; between files (the first block of the
     // file after it); on the last block; never, when a missing source ends the copy after a second
     // copy under a name that the copy has written (in other letter case).
     std::vector<std::string> missingLast = entries_;
     missingLast.push_back("sweep-disc\\..\\sweep-disc\\README.TXT");
     missingLast.push_back("sweep-disc\\missing.dat");
-    const install::Plan failing = install::MakePlan(missingLast, ProgramFolder(), false, {});
+    const setup::Plan failing = setup::MakePlan(missingLast, ProgramFolder(), false, {});
     for (const int block : {1, 4, 6, 9, 0}) {
         SCOPED_TRACE("stopped at block " + std::to_string(block));
         // Two new levels in an empty folder of the player's, in a parent that holds a file of its own.
@@ -230,10 +231,10 @@ TEST_F(InstallRun, EachRollbackLeavesWhatWasThereAndNothingElse)
         FolderLevels levels;
         ASSERT_TRUE(CreateFolderPath(made, levels));
         StopAt observer(block ? block : 100);
-        install::CopyResult result = install::Copy({made, block ? plan : failing}, observer);
-        EXPECT_EQ(result.end, block ? install::CopyEnd::Stopped : install::CopyEnd::CannotOpen);
+        setup::CopyResult result = setup::Copy({made, block ? plan : failing}, observer);
+        EXPECT_EQ(result.end, block ? setup::CopyEnd::Stopped : setup::CopyEnd::CannotOpen);
         EXPECT_EQ(observer.blocks, block ? block : 10);
-        install::RollBack(result, levels);
+        setup::RollBack(result, levels);
         EXPECT_EQ(Listing(parent.Path()), (std::vector<std::string>{"Empty", "keep.txt"}));
         EXPECT_EQ(Listing(parent.PathOf("Empty")), std::vector<std::string>{});
 
@@ -244,8 +245,8 @@ TEST_F(InstallRun, EachRollbackLeavesWhatWasThereAndNothingElse)
         const std::vector<std::string> left = {"big.dat", "last.dat", "player.sav", "readme.txt", "~setup1.tmp"};
         for (const std::string& name : left) WritePlayersFile(existing + "\\" + name);
         observer.blocks = 0;
-        result = install::Copy({existing, block ? plan : failing}, observer);
-        install::RollBack(result, {});
+        result = setup::Copy({existing, block ? plan : failing}, observer);
+        setup::RollBack(result, {});
         EXPECT_EQ(Listing(existing), left);
         for (const std::string& name : left) EXPECT_TRUE(IsPlayersFile(existing + "\\" + name)) << name;
     }
@@ -288,7 +289,7 @@ TEST_F(InstallRun, QuittingMidCopyEndsTheCopyAndRollsBack)
     const auto texts = Install(parent.PathOf("New\\SweepGame"), [] {}, [] { ::PostQuitMessage(0); });
     EXPECT_EQ(texts, std::vector<std::string>{"中止しました"});
     EXPECT_EQ(Listing(parent.Path()), std::vector<std::string>{"keep.txt"});
-    EXPECT_EQ(record::Read(testsupport::Folder("SweepGame")).text, "");
+    EXPECT_EQ(setup::record::Read(testsupport::Folder("SweepGame")).text, "");
 }
 
 // 非圧縮音声: the dialog's choice decides the file counted for a sound entry and the file copied.
@@ -371,7 +372,7 @@ TEST_F(InstallRun, TheFileBarEndsFullAtTheEdgeOfItsRange)
         SCOPED_TRACE(c.name);
         MakeDisc({{c.name, c.size}});
         testsupport::ProgramWindows windows;
-        CopyForm->Work = {{to, install::MakePlan(entries_, ProgramFolder(), false, {})}, c.size >> 10, "", ""};
+        CopyForm->Work = {{to, setup::MakePlan(entries_, ProgramFolder(), false, {})}, c.size >> 10, "", ""};
         EXPECT_EQ(CopyForm->ShowModal(), toolkit::kModalOk);
         const HWND bar = CopyForm->PbCopy.Handle();
         EXPECT_EQ(::SendMessageW(bar, PBM_GETRANGE, FALSE, 0), c.shown);

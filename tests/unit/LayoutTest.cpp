@@ -8,15 +8,15 @@
 
 #include "TestSupport.h"
 #include "app/MainForm.h"
+#include "app/MainLayout.h"
+#include "forms/CopyForm.h"
 #include "forms/CopyLayout.h"
+#include "forms/InstallForm.h"
 #include "forms/InstallLayout.h"
-#include "forms/MainLayout.h"
+#include "forms/UninstForm.h"
 #include "forms/UninstLayout.h"
-#include "install/CopyForm.h"
-#include "install/InstallForm.h"
 #include "toolkit/Application.h"
-#include "util/Person.h"
-#include "uninstall/UninstForm.h"
+#include "toolkit/Person.h"
 #include "util/Cp932.h"
 
 namespace {

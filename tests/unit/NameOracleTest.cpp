@@ -10,8 +10,9 @@
 #include <vector>
 
 #include "reference/NameRules.h"
+#include "setup/FolderName.h"
+#include "setup/SetupNames.h"
 #include "util/Cp932.h"
-#include "util/FolderName.h"
 #include "util/FolderPaths.h"
 #include "util/Names.h"
 
@@ -68,30 +69,30 @@ TEST(NameOracle, EveryByteRuleAgreesWithWholeCharactersForEveryTwoByteCharacter)
 {
     using namespace reference;
     const std::string gameDir = "見本\\ドラゴン";  // ン's second byte lies in the lead-byte range
-    const FolderName game = *FolderName::Parse(gameDir);
+    const setup::FolderName game = *setup::FolderName::Parse(gameDir);
     using S = std::string;
     using W = std::wstring;
-    const auto text = [](const std::optional<FolderName>& name) {
+    const auto text = [](const std::optional<setup::FolderName>& name) {
         return name ? std::optional<S>(name->Text()) : std::nullopt;
     };
     const auto folder = [](const W& w) { return IsFolderName(w) ? std::optional<W>(w) : std::nullopt; };
     const Rule rules[] = {
         {"file-name part", [](const S& s) { return FileNamePart(s); }, [](const W& w) { return FileNamePart(w); }},
-        {"stored name", [](const S& s) { return StoredName(s); }, [](const W& w) { return StoredName(w); }},
+        {"stored name", [](const S& s) { return setup::StoredName(s); }, [](const W& w) { return StoredName(w); }},
         {"extension", [](const S& s) { return Extension(s); }, [](const W& w) { return Extension(w); }},
         {"lowering", [](const S& s) { return LowerAscii(s); }, [](const W& w) { return LowerAscii(w); }},
-        {"sound entry", [](const S& s) { return Flag<S>(IsSoundEntry(s)); },
+        {"sound entry", [](const S& s) { return Flag<S>(setup::IsSoundEntry(s)); },
          [](const W& w) { return Flag<W>(LowerAscii(FileNamePart(w)).compare(0, 3, L"wav") == 0); }},
         {"ends with a separator", [](const S& s) { return Flag<S>(EndsWithSeparator(s)); },
          [](const W& w) { return Flag<W>(EndsWithSeparator(w)); }},
         {"without the final separator", [](const S& s) { return WithoutFinalSeparator(s); },
          [](const W& w) { return WithoutFinalSeparator(w); }},
         {"file name", [](const S& s) { return Flag<S>(IsFileName(s)); }, [](const W& w) { return Flag<W>(IsFileName(w)); }},
-        {"folder name (ShortCut)", [&](const S& s) { return Maybe(text(FolderName::Parse(s))); },
+        {"folder name (ShortCut)", [&](const S& s) { return Maybe(text(setup::FolderName::Parse(s))); },
          [&](const W& w) { return Maybe(folder(w)); }},
-        {"folder name (InstallDir)", [&](const S& s) { return Maybe(text(FolderName::ParseInstallDir(s))); },
+        {"folder name (InstallDir)", [&](const S& s) { return Maybe(text(setup::FolderName::ParseInstallDir(s))); },
          [&](const W& w) { return Maybe(folder(w)); }},
-        {"shortcut file name", [](const S& s) { return Maybe(ShortcutFileName(s)); },
+        {"shortcut file name", [](const S& s) { return Maybe(setup::ShortcutFileName(s)); },
          [](const W& w) { return Maybe(ShortcutFileName(w)); }},
         {"game's own folder", [&](const S& s) { return Flag<S>(game.IsLastLevelOf(s)); },
          [&](const W& w) { return Flag<W>(IsLastLevelOf(*cp932::ToWide(gameDir), w)); }},

@@ -1,6 +1,7 @@
+#include "setup/SetupNames.h"
 #include "util/Names.h"
 
-#include "util/FolderName.h"
+#include "setup/FolderName.h"
 
 #include <gtest/gtest.h>
 
@@ -93,13 +94,13 @@ TEST(Names, StoredName)
         {"data\\ソ", "ソ"},
         {"表\\", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(StoredName(c.input), c.expected) << c.input;
+    for (const auto& c : cases) EXPECT_EQ(setup::StoredName(c.input), c.expected) << c.input;
 }
 
 TEST(Names, OrdinaryEntriesHaveEqualNames)
 {
     for (const char* entry : {"a.dat", "data\\sub\\a.dat", "movie\\デモ.avi", "WAVE01.dat"})
-        EXPECT_EQ(StoredName(entry), FileNamePart(entry)) << entry;
+        EXPECT_EQ(setup::StoredName(entry), FileNamePart(entry)) << entry;
 }
 
 TEST(Names, Extension)
@@ -131,7 +132,7 @@ TEST(Names, IsSoundEntry)
         {"C:wAv1", true},     {"sound\\wav", true},       {"wav\\bgm.dat", false}, {"wa", false},
         {"", false},          {"ｗａｖ.dat", false},       {"wa\\v.dat", false},    {"xwav.dat", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(IsSoundEntry(c.entry), c.sound) << c.entry;
+    for (const auto& c : cases) EXPECT_EQ(setup::IsSoundEntry(c.entry), c.sound) << c.entry;
 }
 
 TEST(Names, TheFinalSeparator)
@@ -190,16 +191,16 @@ TEST(Names, DevicesAndTheInstallDirRule)
     };
     for (const auto& c : dirs) {
         EXPECT_EQ(IsFolderName(c.name), c.usable) << c.name;
-        EXPECT_EQ(FolderName::Parse(c.name).has_value(), c.usable) << c.name;
+        EXPECT_EQ(setup::FolderName::Parse(c.name).has_value(), c.usable) << c.name;
     }
     // The record key is no key that Windows or another program owns below Software.
     for (const char* owned : {"Microsoft", "microsoft\\Windows", "Classes", "Policies", "WOW6432Node", "Clients"}) {
-        EXPECT_TRUE(IsOwnedKeyName(owned)) << owned;
-        EXPECT_FALSE(FolderName::ParseInstallDir(owned)) << owned;
-        EXPECT_TRUE(FolderName::Parse(owned)) << owned;  // a Start-menu folder may bear such a name
+        EXPECT_TRUE(setup::IsOwnedKeyName(owned)) << owned;
+        EXPECT_FALSE(setup::FolderName::ParseInstallDir(owned)) << owned;
+        EXPECT_TRUE(setup::FolderName::Parse(owned)) << owned;  // a Start-menu folder may bear such a name
     }
     for (const char* mine : {"MihonGame\\Microsoft", "MicrosoftGame", "Classes2"})
-        EXPECT_TRUE(FolderName::ParseInstallDir(mine)) << mine;
+        EXPECT_TRUE(setup::FolderName::ParseInstallDir(mine)) << mine;
 }
 
 // A shortcut's name holds no level: what no file name may hold becomes full-width.
@@ -221,7 +222,7 @@ TEST(Names, ShortcutFileNames)
         {"a\x81", nullptr},
     };
     for (const auto& c : cases) {
-        const auto file = ShortcutFileName(c.name);
+        const auto file = setup::ShortcutFileName(c.name);
         EXPECT_EQ(file.value_or("(none)"), c.file ? c.file : "(none)") << c.name;
     }
 }

@@ -1,5 +1,6 @@
-#include "app/SetupConfig.h"
+#include "setup/SetupConfig.h"
 
+#include "setup/SetupNames.h"
 #include "util/Names.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +23,7 @@ const char kSetup[] =
     "ShortCut_GDI=テストゲーム (GDI)\r\n"
     "WallPaper=image\\wall.bmp\r\n";
 
-std::string Text(const std::optional<FolderName>& name) { return name ? name->Text() : std::string(); }
+std::string Text(const std::optional<setup::FolderName>& name) { return name ? name->Text() : std::string(); }
 
 std::string WithFiles(const std::string& movie, const std::string& files)
 {
@@ -33,7 +34,7 @@ std::string WithFiles(const std::string& movie, const std::string& files)
 
 TEST(SetupConfig, ReadsEveryField)
 {
-    const SetupConfig config = ParseSetupConfig(WithFiles("", "Count=2\r\nFile1=readme.txt\r\nFile2=bin\\game.exe\r\n"));
+    const setup::SetupConfig config = setup::ParseSetupConfig(WithFiles("", "Count=2\r\nFile1=readme.txt\r\nFile2=bin\\game.exe\r\n"));
     EXPECT_EQ(config.GameName, "テストゲーム");
     EXPECT_EQ(Text(config.InstallDir), "TestGame");
     EXPECT_EQ(Text(config.ShortCut), "テスト\\ゲーム");
@@ -47,8 +48,8 @@ TEST(SetupConfig, ReadsEveryField)
 
 TEST(SetupConfig, OtherLetterCasesAreFound)
 {
-    const SetupConfig config =
-        ParseSetupConfig("[setup]\ngamename=G\ninstalldir=D\n[FILES]\ncount=1\nfile1=a\n");
+    const setup::SetupConfig config =
+        setup::ParseSetupConfig("[setup]\ngamename=G\ninstalldir=D\n[FILES]\ncount=1\nfile1=a\n");
     EXPECT_EQ(config.GameName, "G");
     EXPECT_EQ(Text(config.InstallDir), "D");
     EXPECT_EQ(config.Files, std::vector<std::string>{"a"});
@@ -57,14 +58,14 @@ TEST(SetupConfig, OtherLetterCasesAreFound)
 TEST(SetupConfig, ExecutablePositionFollowsMovie)
 {
     const std::string files = "Count=4\r\nFile1=movie\\demo.avi\r\nFile2=data.pak\r\nFile3=game.exe\r\nFile4=game_gdi.exe\r\n";
-    const SetupConfig withMovie = ParseSetupConfig(WithFiles("demo.avi", files));
+    const setup::SetupConfig withMovie = setup::ParseSetupConfig(WithFiles("demo.avi", files));
     ASSERT_EQ(withMovie.Files.size(), 4u);
     EXPECT_EQ(FileNamePart(withMovie.Files[0]), withMovie.Movie);
     EXPECT_EQ(withMovie.Files[2], "game.exe");
     EXPECT_EQ(withMovie.Files[3], "game_gdi.exe");
 
-    const SetupConfig noMovie =
-        ParseSetupConfig(WithFiles("", "Count=3\r\nFile1=readme.txt\r\nFile2=game.exe\r\nFile3=game_gdi.exe\r\n"));
+    const setup::SetupConfig noMovie =
+        setup::ParseSetupConfig(WithFiles("", "Count=3\r\nFile1=readme.txt\r\nFile2=game.exe\r\nFile3=game_gdi.exe\r\n"));
     ASSERT_EQ(noMovie.Files.size(), 3u);
     EXPECT_EQ(noMovie.Files[1], "game.exe");
     EXPECT_EQ(noMovie.Files[2], "game_gdi.exe");
@@ -96,7 +97,7 @@ TEST(SetupConfig, CountDecidesTheList)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const SetupConfig config = ParseSetupConfig(WithFiles("", c.files));
+        const setup::SetupConfig config = setup::ParseSetupConfig(WithFiles("", c.files));
         EXPECT_EQ(config.FileCount, c.count);
         EXPECT_EQ(config.Files, c.entries);
         EXPECT_EQ(config.Usable(), c.usable);
@@ -105,7 +106,7 @@ TEST(SetupConfig, CountDecidesTheList)
 
 TEST(SetupConfig, LargestUsableCount)
 {
-    const SetupConfig config = ParseSetupConfig(WithFiles("", "Count=100000\nFile100000=last\nFile100001=x\n"));
+    const setup::SetupConfig config = setup::ParseSetupConfig(WithFiles("", "Count=100000\nFile100000=last\nFile100001=x\n"));
     EXPECT_TRUE(config.Usable());
     ASSERT_EQ(config.Files.size(), 100000u);
     EXPECT_EQ(config.Files.front(), "");
@@ -115,7 +116,7 @@ TEST(SetupConfig, LargestUsableCount)
 TEST(SetupConfig, HugeCountIsRefusedQuickly)
 {
     const auto start = std::chrono::steady_clock::now();
-    const SetupConfig config = ParseSetupConfig(WithFiles("", "Count=0x7FFFFFFF\n"));
+    const setup::SetupConfig config = setup::ParseSetupConfig(WithFiles("", "Count=0x7FFFFFFF\n"));
     const auto elapsed = std::chrono::steady_clock::now() - start;
     EXPECT_FALSE(config.Usable());
     EXPECT_TRUE(config.Files.empty());
@@ -127,7 +128,7 @@ TEST(SetupConfig, EmptyInstallDirIsUnusable)
     for (const char* text : {"", "[Setup]\nGameName=G\n", "[Setup]\nInstallDir=\n", "[Setup]\nInstallDir=  \"\" \n",
                              "[Other]\nInstallDir=D\n", "InstallDir=D\n[Setup]\n"}) {
         SCOPED_TRACE(text);
-        const SetupConfig config = ParseSetupConfig(text);
+        const setup::SetupConfig config = setup::ParseSetupConfig(text);
         EXPECT_EQ(Text(config.InstallDir), "");
         EXPECT_FALSE(config.Usable());
     }
@@ -137,9 +138,9 @@ TEST(SetupConfig, AnInstallDirThatIsNoFolderOfItsOwnIsUnusable)
 {
     for (const char* value : {"..", "..\\..", "\\", "C:\\Games", "A\\\\B", "NUL", "a/b", "Microsoft"}) {
         SCOPED_TRACE(value);
-        EXPECT_FALSE(ParseSetupConfig(std::string("[Setup]\nInstallDir=") + value + "\n").Usable());
+        EXPECT_FALSE(setup::ParseSetupConfig(std::string("[Setup]\nInstallDir=") + value + "\n").Usable());
     }
-    EXPECT_TRUE(ParseSetupConfig("[Setup]\nInstallDir=A\\B\n").Usable());
+    EXPECT_TRUE(setup::ParseSetupConfig("[Setup]\nInstallDir=A\\B\n").Usable());
 }
 
 // The Start-menu folder is held to the same rule: one below the Programs folder, or none at all.
@@ -156,7 +157,7 @@ TEST(SetupConfig, AShortCutThatLeavesTheProgramsFolderIsUnusable)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value);
-        const SetupConfig config = ParseSetupConfig(std::string("[Setup]\nInstallDir=G\nShortCut=") + c.value + "\n");
+        const setup::SetupConfig config = setup::ParseSetupConfig(std::string("[Setup]\nInstallDir=G\nShortCut=") + c.value + "\n");
         EXPECT_EQ(config.Usable(), c.usable);
         EXPECT_EQ(Text(config.ShortCut), c.usable ? c.value : "");
     }
@@ -183,7 +184,7 @@ TEST(SetupConfig, IniPathReplacesTheExtension)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.program);
-        EXPECT_EQ(IniPathFor(c.program), c.ini);
+        EXPECT_EQ(setup::IniPathFor(c.program), c.ini);
     }
 }
 
@@ -191,7 +192,7 @@ TEST(SetupConfigFile, MissingFileIsUnusable)
 {
     TempFolder folder("ini_test_ソ");
     ASSERT_TRUE(folder.Made());
-    const SetupConfig config = LoadSetupConfig(folder.PathOf("Setup.ini"));
+    const setup::SetupConfig config = setup::LoadSetupConfig(folder.PathOf("Setup.ini"));
     EXPECT_FALSE(config.Usable());
     EXPECT_EQ(config.GameName, "");
     EXPECT_EQ(config.FileCount, 0);
@@ -205,7 +206,7 @@ TEST(SetupConfigFile, ReadsTheWholeFileUnderAJapanesePath)
     std::string files = "Count=3\r\nFile1=表示.txt\r\nFile2=ソフト\\game.exe\r\n";
     files += "File3=" + std::string(3000, 'x') + "\r\n";  // beyond the first read of a careless reader
     const std::string path = folder.Write("セットアップ.ini", WithFiles("", files));
-    const SetupConfig config = LoadSetupConfig(path);
+    const setup::SetupConfig config = setup::LoadSetupConfig(path);
     EXPECT_TRUE(config.Usable());
     EXPECT_EQ(config.GameName, "テストゲーム");
     ASSERT_EQ(config.Files.size(), 3u);
@@ -219,7 +220,7 @@ TEST(SetupConfigFile, OversizedFileIsNotRead)
     ASSERT_TRUE(folder.Made());
     const std::string head = WithFiles("", "Count=1\r\nFile1=a\r\n");
     const std::string limit = folder.Write("limit.ini", head + std::string(16 * 1024 * 1024 - head.size(), ' '));
-    EXPECT_TRUE(LoadSetupConfig(limit).Usable());
+    EXPECT_TRUE(setup::LoadSetupConfig(limit).Usable());
     const std::string over = folder.Write("over.ini", head + std::string(16 * 1024 * 1024 + 1 - head.size(), ' '));
-    EXPECT_FALSE(LoadSetupConfig(over).Usable());
+    EXPECT_FALSE(setup::LoadSetupConfig(over).Usable());
 }

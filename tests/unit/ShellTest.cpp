@@ -1,3 +1,4 @@
+#include "toolkit/FolderBrowser.h"
 #include "util/Shell.h"
 
 #include <commctrl.h>
@@ -10,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "util/Person.h"
+#include "toolkit/Person.h"
 
 #include "TestSupport.h"
 

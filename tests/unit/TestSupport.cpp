@@ -6,9 +6,9 @@
 #include <exception>
 
 #include "app/MainForm.h"
-#include "install/CopyForm.h"
-#include "install/InstallForm.h"
-#include "uninstall/UninstForm.h"
+#include "forms/CopyForm.h"
+#include "forms/InstallForm.h"
+#include "forms/UninstForm.h"
 #include "util/Cp932.h"
 #include "util/Handles.h"
 
@@ -87,12 +87,12 @@ std::wstring Wide(const std::string& text)
     return wide.value_or(std::wstring());
 }
 
-FolderName Folder(std::string_view text)
+setup::FolderName Folder(std::string_view text)
 {
-    auto name = FolderName::Parse(text);
+    auto name = setup::FolderName::Parse(text);
     if (!name) {
         ADD_FAILURE() << "not a folder name: " << text;
-        name = FolderName::Parse("Unnamed");
+        name = setup::FolderName::Parse("Unnamed");
     }
     return *name;
 }

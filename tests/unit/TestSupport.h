@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
+#include "setup/FolderName.h"
 #include "toolkit/Application.h"
-#include "util/FolderName.h"
 
 #include <functional>
 #include <string>
@@ -19,7 +19,7 @@ namespace testsupport {
 std::wstring Wide(const std::string& text);
 
 // A folder name that the test knows to pass the rule; one that does not is the test's own mistake.
-FolderName Folder(std::string_view text);
+setup::FolderName Folder(std::string_view text);
 
 // Whether a file or folder is at that CP932 path.
 bool Exists(const std::string& path);

@@ -1,7 +1,7 @@
 // The uninstall's safety rules, checked on real files and keys: exactly the listed names and the
 // game's save files go, only in the game's own folder, and only the game's own record key.
 
-#include "uninstall/Uninstall.h"
+#include "setup/Uninstall.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -12,13 +12,14 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "util/Folders.h"
-#include "util/InstallRecord.h"
-#include "util/Registry.h"
+#include "app/HandOver.h"
+#include "setup/InstallRecord.h"
+#include "setup/ProgramsEntry.h"
 #include "util/Cp932.h"
+#include "util/Folders.h"
 #include "util/Handles.h"
+#include "util/Registry.h"
 #include "util/Shell.h"
-#include "util/Uninstaller.h"
 
 namespace {
 
@@ -44,11 +45,11 @@ void MakeKey(const std::string& path)
 
 void DeleteKeys(const std::string& path) { (void)CRegistry(HKEY_CURRENT_USER).DeleteKey(path); }
 
-constexpr uninstall::Choices kEverything{true, true, true};
+constexpr setup::Choices kEverything{true, true, true};
 
 TEST(Uninstall, TheSaveFilesAreTheGamesHundredAndFour)
 {
-    const Names saves = uninstall::SaveFileNames();
+    const Names saves = setup::SaveFileNames();
     ASSERT_EQ(saves.size(), 104u);
     EXPECT_EQ(std::set<std::string>(saves.begin(), saves.end()).size(), 104u);
     const std::pair<size_t, const char*> spots[] = {{0, "Save000.dat"},   {7, "Save007.dat"},   {42, "Save042.dat"},
@@ -68,7 +69,7 @@ TEST(Uninstall, OnlyTheListedNamesAndTheSavesGoThenEveryBoxTakesTheFolder)
     ASSERT_TRUE(::CreateDirectoryW(Wide(dir + "\\sub").c_str(), nullptr));
     const Names listed = {"game.exe", "data.dat", "ソ.txt"};
     for (const std::string& name : listed) WriteFileAt(dir + "\\" + name);
-    for (const std::string& name : uninstall::SaveFileNames()) WriteFileAt(dir + "\\" + name);
+    for (const std::string& name : setup::SaveFileNames()) WriteFileAt(dir + "\\" + name);
     const Names kept = {"Save0.dat", "Save100.dat", "Save1000.dat", "Save701.dat", "SaveXXX.txt", "player.txt", "sub"};
     for (const std::string& name : kept)
         if (name != "sub") WriteFileAt(dir + "\\" + name);
@@ -77,8 +78,8 @@ TEST(Uninstall, OnlyTheListedNamesAndTheSavesGoThenEveryBoxTakesTheFolder)
     const std::string key = "Software\\SetupUnitParent\\MihonGame";
     MakeKey(key);
 
-    const uninstall::InstalledCopy copy{dir + "\\", Folder("SetupUnitParent\\MihonGame"), std::nullopt, listed};
-    EXPECT_EQ(uninstall::RemoveInstalledCopy(nullptr, copy, {false, true, true}), uninstall::Removal::Complete);
+    const setup::InstalledCopy copy{dir + "\\", Folder("SetupUnitParent\\MihonGame"), std::nullopt, listed};
+    EXPECT_EQ(setup::RemoveInstalledCopy(nullptr, copy, {false, true, true}), setup::Removal::Complete);
     EXPECT_EQ(Listing(dir), kept);
     EXPECT_EQ(Listing(dir + "\\sub"), Names{"Save000.dat"});
     EXPECT_FALSE(KeyExists(key));
@@ -87,8 +88,8 @@ TEST(Uninstall, OnlyTheListedNamesAndTheSavesGoThenEveryBoxTakesTheFolder)
 
     ::DeleteFileW(Wide(dir + "\\sub\\Save000.dat").c_str());
     ::RemoveDirectoryW(Wide(dir + "\\sub").c_str());
-    EXPECT_EQ(uninstall::RemoveInstalledCopy(nullptr, {dir, Folder("MihonGame"), std::nullopt, listed}, kEverything),
-              uninstall::Removal::Complete);
+    EXPECT_EQ(setup::RemoveInstalledCopy(nullptr, {dir, Folder("MihonGame"), std::nullopt, listed}, kEverything),
+              setup::Removal::Complete);
     EXPECT_EQ(Listing(temp.Path()), Names{"MihonGameSave000.dat"});
 }
 
@@ -104,8 +105,8 @@ TEST(Uninstall, EveryJapaneseFolderNameUninstalls)
         ASSERT_TRUE(::CreateDirectoryW(Wide(dir).c_str(), nullptr));
         for (const char* file : {"game.exe", "Save000.dat", "extra.txt"}) WriteFileAt(dir + "\\" + file);
         WriteFileAt(temp.PathOf("beside.txt"));
-        EXPECT_EQ(uninstall::RemoveInstalledCopy(nullptr, {dir + "\\", Folder(name), std::nullopt, {"game.exe"}}, kEverything),
-                  uninstall::Removal::Complete);
+        EXPECT_EQ(setup::RemoveInstalledCopy(nullptr, {dir + "\\", Folder(name), std::nullopt, {"game.exe"}}, kEverything),
+                  setup::Removal::Complete);
         EXPECT_EQ(Listing(temp.Path()), Names{"beside.txt"});
     }
 }
@@ -127,9 +128,9 @@ TEST(Uninstall, NothingGoesInAFolderThatIsNotTheGamesOwn)
         const Names photos = {"Save000.dat", "diary.txt", "game.exe", "photo1.jpg"};
         for (const std::string& name : photos) WriteFileAt(folder + "\\" + name);
         MakeKey("Software\\MihonGame");
-        EXPECT_EQ(uninstall::RemoveInstalledCopy(nullptr, {temp.PathOf(c.dir), Folder("MihonGame"), std::nullopt,
+        EXPECT_EQ(setup::RemoveInstalledCopy(nullptr, {temp.PathOf(c.dir), Folder("MihonGame"), std::nullopt,
                                                            {"game.exe"}}, kEverything),
-                  uninstall::Removal::Complete);
+                  setup::Removal::Complete);
         EXPECT_EQ(Listing(folder), photos);
         EXPECT_FALSE(KeyExists("Software\\MihonGame"));
     }
@@ -143,8 +144,8 @@ TEST(Uninstall, OnlyTheGamesOwnKeyIsDeleted)
     for (const char* installDir :
          {"SetupUnitKey\\", "\\SetupUnitKey", "SetupUnitKey\\\\Sub", "SetupUnitKey\\Sub\\..", "SetupUnitKey\\Sub\\.",
           "SetupUnitKey\\Sub\x81", ""})
-        EXPECT_FALSE(FolderName::ParseInstallDir(installDir)) << installDir;
-    (void)uninstall::RemoveInstalledCopy(nullptr, {"", Folder("SetupUnitKey\\Sub"), std::nullopt, {}}, kEverything);
+        EXPECT_FALSE(setup::FolderName::ParseInstallDir(installDir)) << installDir;
+    (void)setup::RemoveInstalledCopy(nullptr, {"", Folder("SetupUnitKey\\Sub"), std::nullopt, {}}, kEverything);
     EXPECT_FALSE(KeyExists("Software\\SetupUnitKey\\Sub"));
     EXPECT_TRUE(KeyExists("Software\\SetupUnitKey"));
     DeleteKeys("Software\\SetupUnitKey");
@@ -164,11 +165,11 @@ TEST(Uninstall, AMovedFolderGoesAndALinkInItLeadsToNothingOfThePlayers)
     WriteFileAt(saves + "\\precious.txt");
     ASSERT_TRUE(testsupport::MakeLink(moved + "\\data.dat", saves + "\\precious.txt"));
     ASSERT_TRUE(testsupport::MakeLink(link, moved));
-    const uninstall::Removal removal = uninstall::RemoveInstalledCopy(
+    const setup::Removal removal = setup::RemoveInstalledCopy(
         nullptr, {link + "\\", Folder("SetupUnitLinked\\MihonGame"), std::nullopt, {"game.exe", "data.dat"}}, kEverything);
     EXPECT_EQ(Listing(saves), Names{"precious.txt"});
     const bool linkLeft = testsupport::Exists(moved + "\\data.dat");  // under Wine, which cannot delete it as a link
-    EXPECT_EQ(removal, linkLeft ? uninstall::Removal::FilesRemain : uninstall::Removal::Complete);
+    EXPECT_EQ(removal, linkLeft ? setup::Removal::FilesRemain : setup::Removal::Complete);
     EXPECT_EQ(Listing(moved), linkLeft ? Names{"data.dat"} : Names{});
     if (linkLeft) testsupport::RemoveLink(moved + "\\data.dat");
     testsupport::RemoveLink(link);
@@ -183,25 +184,25 @@ TEST(Uninstall, AFileHeldOpenKeepsTheRecordUntilTheNextRun)
     const std::string dir = temp.PathOf("SetupUnitLocked");
     ASSERT_TRUE(::CreateDirectoryW(Wide(dir).c_str(), nullptr));
     WriteFileAt(temp.PathOf("beside.txt"));  // keeps the test's folder from the walk up
-    ASSERT_TRUE(record::Write(Folder("SetupUnitLocked"), dir).opened);
-    const std::string entry = uninstaller::EntryKey(Folder("SetupUnitLocked"));
+    ASSERT_TRUE(setup::record::Write(Folder("SetupUnitLocked"), dir).opened);
+    const std::string entry = setup::entry::EntryKey(Folder("SetupUnitLocked"));
     MakeKey(entry);
-    const uninstall::InstalledCopy copy{dir + "\\", Folder("SetupUnitLocked"), std::nullopt, {"game.exe", "data.dat"}};
+    const setup::InstalledCopy copy{dir + "\\", Folder("SetupUnitLocked"), std::nullopt, {"game.exe", "data.dat"}};
     const struct {
         const char* held;
-        uninstall::Choices choices;
+        setup::Choices choices;
     } cases[] = {{"game.exe", kEverything}, {"Save000.dat", {false, true, true}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.held);
         for (const char* name : {"game.exe", "data.dat", "Save000.dat"}) WriteFileAt(dir + "\\" + name);
         FileHandle held(::CreateFileW(Wide(dir + "\\" + c.held).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held);
-        EXPECT_EQ(uninstall::RemoveInstalledCopy(nullptr, copy, c.choices), uninstall::Removal::FilesRemain);
+        EXPECT_EQ(setup::RemoveInstalledCopy(nullptr, copy, c.choices), setup::Removal::FilesRemain);
         EXPECT_EQ(Listing(dir), Names{c.held});
-        EXPECT_EQ(record::Read(Folder("SetupUnitLocked")).text, dir + "\\");
+        EXPECT_EQ(setup::record::Read(Folder("SetupUnitLocked")).text, dir + "\\");
         EXPECT_TRUE(KeyExists(entry));
     }
-    EXPECT_EQ(uninstall::RemoveInstalledCopy(nullptr, copy, kEverything), uninstall::Removal::Complete);
+    EXPECT_EQ(setup::RemoveInstalledCopy(nullptr, copy, kEverything), setup::Removal::Complete);
     EXPECT_FALSE(testsupport::Exists(dir));
     EXPECT_FALSE(KeyExists("Software\\SetupUnitLocked"));
     EXPECT_FALSE(KeyExists(entry));
@@ -227,7 +228,7 @@ TEST(Uninstaller, AHandOverLeavesNoFolderAndClearsFinishedOnes)
     {
         const FileHandle running(::CreateFileW(Wide(earlier + "8\\Setup.exe").c_str(), GENERIC_READ, FILE_SHARE_READ,
                                                nullptr, OPEN_EXISTING, 0, nullptr));
-        EXPECT_FALSE(uninstaller::HandOver(uninstallerFolder + "\\Setup.exe"));
+        EXPECT_FALSE(HandOver(uninstallerFolder + "\\Setup.exe"));
     }
     EXPECT_FALSE(testsupport::Exists(earlier + std::to_string(::GetCurrentProcessId())));
     for (const auto& [folder, stays] : folders) {

@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "app/SetupConfig.h"
-#include "install/BarPace.h"
-#include "install/CopyEngine.h"
+#include "setup/BarPace.h"
+#include "setup/CopyEngine.h"
+#include "setup/SetupConfig.h"
 #include "util/Cp932.h"
 
 namespace {
@@ -41,13 +41,13 @@ void PumpOnce()
 }
 
 // What the copy window does per block: one message pass, and the bars as its pace draws them.
-struct WindowObserver : install::CopyObserver {
+struct WindowObserver : setup::CopyObserver {
     HWND fileBar = nullptr;
     HWND totalBar = nullptr;
-    install::BarPace bars;
+    setup::BarPace bars;
     double first = 0;
     double last = 0;
-    void ItemStarts(const install::CopyItem&) override {}
+    void ItemStarts(const setup::CopyItem&) override {}
     void FileSized(unsigned long long bytes) override { bars.FileSized(bytes); }
     bool GoOn() override
     {
@@ -59,7 +59,7 @@ struct WindowObserver : install::CopyObserver {
     {
         last = Now();
         bars.Progress(done, kb);
-        const install::BarPace::Draw draw = bars.Due(::GetTickCount(), false);
+        const setup::BarPace::Draw draw = bars.Due(::GetTickCount(), false);
         if (draw.fileRange) ::SendMessageW(fileBar, PBM_SETRANGE32, 0, *draw.fileRange);
         if (draw.filePosition) ::SendMessageW(fileBar, PBM_SETPOS, static_cast<WPARAM>(*draw.filePosition), 0);
         if (draw.totalPosition) ::SendMessageW(totalBar, PBM_SETPOS, static_cast<WPARAM>(*draw.totalPosition), 0);
@@ -67,11 +67,11 @@ struct WindowObserver : install::CopyObserver {
 };
 
 // The floor: the same files, a plain block loop with a message pass per block.
-double Floor(const install::Plan& plan, const std::wstring& out, char* buffer)
+double Floor(const setup::Plan& plan, const std::wstring& out, char* buffer)
 {
     double first = 0;
     double last = 0;
-    for (const install::CopyItem& item : plan.items) {
+    for (const setup::CopyItem& item : plan.items) {
         if (!item.copied) continue;
         const HANDLE source = ::CreateFileW(cp932::ToWideLossy(item.copySource).c_str(), GENERIC_READ, FILE_SHARE_READ,
                                             nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
@@ -121,8 +121,8 @@ int wmain(int argc, wchar_t** argv)
     const std::string disc = cp932::FromWideLossy(argv[1]);
     const std::wstring out = argv[2];
     const int rounds = std::max(1, _wtoi(argv[3]));
-    const SetupConfig config = LoadSetupConfig(disc + "\\Setup.ini");
-    const install::Plan plan = install::MakePlan(config.Files, disc + "\\", !config.Movie.empty(), {});
+    const setup::SetupConfig config = setup::LoadSetupConfig(disc + "\\Setup.ini");
+    const setup::Plan plan = setup::MakePlan(config.Files, disc + "\\", !config.Movie.empty(), {});
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&controls);
@@ -134,7 +134,7 @@ int wmain(int argc, wchar_t** argv)
     observer.totalBar = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 8, 40, 256, 16, window,
                                           nullptr, nullptr, nullptr);
     unsigned long long totalKB = 0;  // as the destination dialog counts it: what the copy window is given
-    for (const install::CopyItem& item : plan.items) {
+    for (const setup::CopyItem& item : plan.items) {
         WIN32_FILE_ATTRIBUTE_DATA data{};
         if (!item.countedSource.empty() &&
             ::GetFileAttributesExW(cp932::ToWideLossy(item.countedSource).c_str(), GetFileExInfoStandard, &data))
@@ -152,7 +152,7 @@ int wmain(int argc, wchar_t** argv)
             if ((turn == 0) == (round % 2 == 0)) {
                 observer.first = observer.last = 0;
                 ::SendMessageW(observer.totalBar, PBM_SETRANGE32, 0, observer.bars.Start(totalKB, ::GetTickCount()));
-                if (install::Copy({cp932::FromWideLossy(out), plan}, observer).end != install::CopyEnd::Done) return 1;
+                if (setup::Copy({cp932::FromWideLossy(out), plan}, observer).end != setup::CopyEnd::Done) return 1;
                 engine = observer.last - observer.first;
             } else {
                 floor = Floor(plan, out, buffer.get());
