@@ -6,20 +6,18 @@
 #include "app/MainLayout.h"
 #include "forms/CopyForm.h"
 #include "forms/InstallForm.h"
+#include "forms/Messages.h"
 #include "forms/UninstForm.h"
-#include "setup/Guard.h"
 #include "setup/InstallPlan.h"
 #include "setup/InstallRecord.h"
-#include "setup/Installation.h"
+
 #include "setup/SetupConfig.h"
 #include "setup/SetupNames.h"
 #include "setup/StartMenu.h"
-#include "setup/Uninstall.h"
 #include "toolkit/Application.h"
 #include "toolkit/Error.h"
 #include "toolkit/Person.h"
 #include "util/Cp932.h"
-#include "util/Folders.h"
 #include "util/Handles.h"
 #include "util/Names.h"
 #include "util/ProgramPath.h"
@@ -67,6 +65,13 @@ TMainForm::TMainForm()
     BtDxsetup.SetVisible(true);
 }
 
+void TMainForm::UseDialogs(TInstallForm& install, TUninstForm& uninstall, TCopyForm& copy) noexcept
+{
+    installForm_ = &install;
+    uninstForm_ = &uninstall;
+    copyForm_ = &copy;
+}
+
 void TMainForm::FormCreate()
 {
     ReadSetupConfiguration();
@@ -101,7 +106,7 @@ void TMainForm::ReadSetupConfiguration()
 void TMainForm::ReadInstallRecord()
 {
     RegistryText recorded = setup::record::Read(*InstallDir);
-    if (!recorded.error.empty()) throw toolkit::Error(recorded.error);
+    if (!recorded.status.Ok()) throw toolkit::Error(forms::RecordFailureText(recorded.status));
     InstalledDir = std::move(recorded.text);
 }
 
@@ -164,78 +169,64 @@ void TMainForm::BtDxsetupClick()
 
 void TMainForm::BtExitClick() { Close(); }
 
-// The destination dialog, the folder, the copy window, then the rollback or the finishing steps.
+setup::Game TMainForm::Game() const
+{
+    return {*InstallDir, GameName, ShortCut, ShortCut_GDI, Movie, WallPaper, Entries()};
+}
+
 void TMainForm::BtInstallClick()
 {
     if (!InstallDir) return;  // the window is closing: the configuration was unusable
-    TInstallForm& dialog = *InstallForm;
+    TInstallForm& dialog = *installForm_;
     dialog.InstallDir = InstallDir;
     dialog.Movie = Movie;
     dialog.Entries = Entries();
     dialog.EdInstall.SetText(DefaultDestination(*InstallDir));
-    std::string destination;
-    FolderLevels levels;
-    for (;;) {
-        if (dialog.ShowModal() != toolkit::kModalOk) return;
-        destination = dialog.EdInstall.Text();
-        if (CreateFolderPath(destination, levels)) break;
-        if (levels.folder) {
-            if (ShowMessageBox(Handle(), "すでにフォルダが存在します\n上書きしますか？", kMessageTitle,
-                               MB_YESNO | MB_ICONQUESTION) == IDYES)
-                break;
-            setup::RemoveLevelsMade(levels);
-            return;
-        }
-        // Refused like a destination the dialog refuses: the player chooses another.
-        ShowMessageBox(Handle(), "フォルダが作成できません", destination, MB_OK | MB_ICONERROR);
-        setup::RemoveLevelsMade(levels);
-    }
-
-    TCopyForm& copy = *CopyForm;
-    copy.Work = {{destination, dialog.CurrentPlan()},
-                 dialog.CountedKB,
-                 dialog.CbMovie.Checked() ? destination + "\\" + Movie : std::string(),
-                 WallPaper};
-    if (copy.ShowModal() != toolkit::kModalOk) {
-        ShowMessageBox(Handle(), "中止しました", kMessageTitle, MB_OK | MB_ICONERROR);
-        setup::RollBack(copy.Result, levels);
-        return;
-    }
-
-    const setup::Finished finished =
-        setup::Finish(Handle(), {destination, *InstallDir, GameName, ShortCut, ShortCut_GDI, copy.Work.job.plan,
-                                   ProgramPath(), copy.Work.totalKB}, copy.Result);
-    for (int i = 0; i < finished.shortcutFailures; ++i)
-        ShowMessageBox(Handle(), "ショートカットの作成に失敗しました", kMessageTitle, MB_OK | MB_ICONERROR);
-    if (finished.record.opened) {
-        if (!finished.record.readBack.error.empty()) throw toolkit::Error(finished.record.readBack.error);
-        InstalledDir = finished.record.readBack.text;
-    }
-    ShowMessageBox(Handle(), "インストールしました", kMessageTitle, MB_OK | MB_ICONINFORMATION);
+    const std::optional<std::string> installed = setup::Install(Game(), ProgramPath(), *this);
+    if (!installed) return;
+    // A record that could not be made leaves the menu as it was.
+    if (!installed->empty()) InstalledDir = *installed;
     FormShow();
+}
+
+bool TMainForm::ChooseDestination(setup::Destination& chosen)
+{
+    TInstallForm& dialog = *installForm_;
+    if (dialog.ShowModal() != toolkit::kModalOk) return false;
+    chosen = {dialog.EdInstall.Text(), dialog.CurrentPlan(), dialog.CountedKB, dialog.CbMovie.Checked()};
+    return true;
+}
+
+bool TMainForm::ConfirmOverwrite(const std::string&) { return forms::AskOverwrite(Handle()); }
+
+setup::CopyResult TMainForm::RunCopy(const setup::CopyTask& task)
+{
+    TCopyForm& copy = *copyForm_;
+    copy.Work = &task;
+    const int shown = copy.ShowModal();
+    copy.Work = nullptr;
+    if (shown != toolkit::kModalOk && copy.Result.outcome.Ok()) copy.Result.outcome.failure = Failure::Stopped;
+    return std::move(copy.Result);
+}
+
+void TMainForm::Tell(setup::Notice notice, const Result& detail) { forms::ShowNotice(Handle(), notice, detail); }
+
+std::optional<setup::Choices> TMainForm::ChooseWhatToRemove()
+{
+    TUninstForm& dialog = *uninstForm_;
+    if (dialog.ShowModal() != toolkit::kModalOk) return std::nullopt;
+    return setup::Choices{dialog.CbStart.Checked(), dialog.CbGame.Checked(), dialog.CbSave.Checked()};
 }
 
 void TMainForm::BtUninstallClick()
 {
     if (!InstallDir) return;
-    TUninstForm& dialog = *UninstForm;
-    if (dialog.ShowModal() != toolkit::kModalOk) return;
-    std::vector<std::string> names;
-    for (const setup::CopyItem& item : setup::MakePlan(Entries(), ProgramFolder(), !Movie.empty(), {}).items)
-        names.push_back(item.storedName);
-    const setup::Removal removal =
-        setup::RemoveInstalledCopy(Handle(), {InstalledDir, *InstallDir, ShortCut, std::move(names)},
-                                       {dialog.CbStart.Checked(), dialog.CbGame.Checked(), dialog.CbSave.Checked()});
-    if (removal == setup::Removal::Complete)
-        ShowMessageBox(Handle(), "アンインストールしました", kMessageTitle, MB_OK | MB_ICONINFORMATION);
-    else  // the record stays: run again once the game has ended, the uninstall finishes
-        ShowMessageBox(Handle(), "一部のファイルを削除できませんでした", kMessageTitle, MB_OK | MB_ICONWARNING);
-    Close();
+    if (setup::Uninstall(Game(), InstalledDir, *this)) Close();
 }
 
 void TMainForm::BtDelStartClick()
 {
-    setup::startmenu::Remove(Handle(), ShortCut);
-    ShowMessageBox(Handle(), "削除しました", kMessageTitle, MB_OK | MB_ICONINFORMATION);
+    setup::startmenu::Remove(ShortCut);
+    Tell(setup::Notice::StartMenuRemoved, {});
     Close();
 }

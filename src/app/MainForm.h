@@ -9,11 +9,16 @@
 #include <vector>
 
 #include "setup/FolderName.h"
+#include "setup/Install.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
 #include "toolkit/TextList.h"
 
-class TMainForm : public toolkit::Form {
+class TInstallForm;
+class TUninstForm;
+class TCopyForm;
+
+class TMainForm : public toolkit::Form, private setup::InstallSteps, private setup::UninstallSteps {
 public:
     TMainForm();
 
@@ -39,6 +44,9 @@ public:
     // The first FileCount entries of the file list, in order: what every reading of the list takes.
     [[nodiscard]] std::vector<std::string> Entries() const;
 
+    // The dialogs it shows, made with it.
+    void UseDialogs(TInstallForm& install, TUninstForm& uninstall, TCopyForm& copy) noexcept;
+
     void FormCreate() override;
     void FormShow() override;
     void FormDestroy() override;
@@ -51,7 +59,17 @@ public:
     void BtExitClick();
 
 private:
+    [[nodiscard]] setup::Game Game() const;
+    bool ChooseDestination(setup::Destination& chosen) override;
+    bool ConfirmOverwrite(const std::string& folder) override;
+    setup::CopyResult RunCopy(const setup::CopyTask& task) override;
+    std::optional<setup::Choices> ChooseWhatToRemove() override;
+    void Tell(setup::Notice notice, const Result& detail) override;
+
     void ReadSetupConfiguration();
+    TInstallForm* installForm_ = nullptr;
+    TUninstForm* uninstForm_ = nullptr;
+    TCopyForm* copyForm_ = nullptr;
     void ReadInstallRecord();
     void DecideMode();
 };

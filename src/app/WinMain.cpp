@@ -33,6 +33,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         application.CreateForm(InstallForm);
         application.CreateForm(UninstForm);
         application.CreateForm(CopyForm);
+        MainForm->UseDialogs(*InstallForm, *UninstForm, *CopyForm);
         application.Run();
     } catch (const std::exception& error) {
         application.ShowException(error);

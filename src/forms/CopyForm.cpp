@@ -3,9 +3,9 @@
 #include <exception>
 
 #include "forms/CopyLayout.h"
+#include "forms/Messages.h"
 #include "toolkit/Application.h"
 #include "toolkit/Error.h"
-#include "toolkit/Person.h"
 
 TCopyForm* CopyForm = nullptr;
 
@@ -14,20 +14,6 @@ namespace {
 // Posted to itself when shown. From the application's range: the WM_USER range belongs to the
 // window classes, and the dialog code sends WM_USER itself (DM_GETDEFID).
 constexpr UINT kStartCopy = WM_APP;
-
-const char* EndingText(setup::CopyEnd end) noexcept
-{
-    switch (end) {
-    case setup::CopyEnd::NoMemory: return "メモリが足りません";
-    case setup::CopyEnd::CannotOpen: return "ファイルが開けません";
-    case setup::CopyEnd::CannotRead: return "読み取りエラー";
-    case setup::CopyEnd::CannotCreate: return "ファイルが作成できません";
-    case setup::CopyEnd::CannotWrite: return "書き込みエラー";
-    case setup::CopyEnd::Done:
-    case setup::CopyEnd::Stopped: break;
-    }
-    return nullptr;
-}
 
 }  // namespace
 
@@ -57,14 +43,15 @@ LRESULT TCopyForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void TCopyForm::FormShow()
 {
+    if (!Work) return SetModalResult(toolkit::kModalCancel);
     Result = {};
-    PbTotal.SetRange(0, bars_.Start(Work.totalKB, ::GetTickCount()));
+    PbTotal.SetRange(0, bars_.Start(Work->totalKB, ::GetTickCount()));
     PbTotal.SetPosition(0);
     PbCopy.SetPosition(0);
-    if (Work.movie.empty() && !Work.wallPaper.empty()) {
+    if (Work->movie.empty() && !Work->wallPaper.empty()) {
         // A picture that cannot be shown is reported; the copy starts all the same.
         try {
-            Image.LoadFromFile(Work.wallPaper);
+            Image.LoadFromFile(Work->wallPaper);
             Image.SetVisible(true);
         } catch (const std::exception& error) {
             toolkit::ReportUncaught(error);
@@ -83,27 +70,23 @@ void TCopyForm::CopyFiles()
         int result = toolkit::kModalCancel;
         ~Ending()
         {
-            if (!form.Work.movie.empty()) form.EndMovie();
+            if (!form.Work->movie.empty()) form.EndMovie();
             form.SetModalResult(result);
         }
     } ending{*this};
     CancelRequested = false;
-    Result = setup::Copy(Work.job, *this);
+    Result = setup::Copy(Work->job, *this);
     ShowBars(true);
-    if (Result.end == setup::CopyEnd::Done) {
+    if (Result.outcome.Ok()) {
         ending.result = toolkit::kModalOk;
         return;
     }
-    // A failure names its file in the title; only the stop asked for says nothing.
-    if (const char* text = EndingText(Result.end)) {
-        const bool named = Result.end != setup::CopyEnd::NoMemory;
-        ShowMessageBox(Handle(), text, named ? std::string_view(Result.path) : kMessageTitle, MB_OK | MB_ICONERROR);
-    }
+    forms::ShowCopyFailure(Handle(), Result.outcome);
 }
 
 void TCopyForm::ItemStarts(const setup::CopyItem& item)
 {
-    if (item.index == 1 && !Work.movie.empty()) StartMovie();
+    if (item.index == 1 && !Work->movie.empty()) StartMovie();
     LbCopy.SetCaption(item.fileNamePart + "をコピーしています");
 }
 
@@ -119,9 +102,7 @@ bool TCopyForm::GoOn()
     if (app.Terminated()) return false;
     if (CancelRequested) {
         ShowBars(true);
-        if (ShowMessageBox(Handle(), "本当に中止してもよろしいですか？", "Setp.exe",
-                           MB_YESNO | MB_ICONERROR | MB_DEFBUTTON2) == IDYES ||
-            app.Terminated())
+        if (forms::AskStopCopy(Handle()) || app.Terminated())
             return false;
         CancelRequested = false;
     }
@@ -147,7 +128,7 @@ void TCopyForm::BtCancelClick() { CancelRequested = true; }
 void TCopyForm::StartMovie()
 {
     try {
-        MediaPlayer.SetFileName(Work.movie);
+        MediaPlayer.SetFileName(Work->movie);
         MediaPlayer.Open();
         MediaPlayer.SetDisplayRect(0, 0, Panel.Width(), Panel.Height());
         MediaPlayer.Play();
@@ -161,7 +142,7 @@ void TCopyForm::StartMovie()
 void TCopyForm::MediaPlayerNotify()
 {
     // An empty file name means the movie has ended: a notification still on its way does nothing.
-    if (Work.movie.empty() || MediaPlayer.FileName().empty()) return;
+    if (!Work || Work->movie.empty() || MediaPlayer.FileName().empty()) return;
     MediaPlayer.SetNotify(true);
     MediaPlayer.Play();
 }

@@ -6,6 +6,7 @@
 
 #include "setup/BarPace.h"
 #include "setup/CopyEngine.h"
+#include "setup/Install.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
 #include "toolkit/MediaPlayer.h"
@@ -24,14 +25,8 @@ public:
     toolkit::MediaPlayer MediaPlayer;
     toolkit::Button BtCancel;
 
-    // What the next showing copies, set before it.
-    struct Task {
-        setup::CopyJob job;
-        unsigned long long totalKB = 0;  // the install size, the whole bar's range
-        std::string movie;               // the installed movie to loop from the second item; empty for none
-        std::string wallPaper;           // the picture shown without a movie; empty for none
-    };
-    Task Work;
+    // What the next showing copies: set before it and cleared after it by whoever owns the task.
+    const setup::CopyTask* Work = nullptr;
     // How the last showing's copy ended, with what it created.
     setup::CopyResult Result;
     bool CancelRequested = false;

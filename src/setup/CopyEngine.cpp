@@ -80,47 +80,47 @@ bool SetAsideOld(const std::string& folder, const std::string& name, const Writt
     return false;
 }
 
-// One item from open to close; its ending, or Done.
-CopyEnd CopyItemFile(const CopyItem& item, const std::string& folder, WrittenNames& written, char* buffer,
+// One item from open to close; how it failed, or nothing.
+Result CopyItemFile(const CopyItem& item, const std::string& folder, WrittenNames& written, char* buffer,
                      unsigned long long& copiedKB, long long& serial, CopyObserver& observer, CopyResult& result)
 {
     const std::string destination = folder + (item.storedName.empty() ? item.fileNamePart : item.storedName);
     CFile source;
     CFile target;
     // Paths too long for the system are refused by the opens, never cut.
-    if (!source.Open(item.copySource, GENERIC_READ)) return result.path = item.copySource, CopyEnd::CannotOpen;
+    if (!source.Open(item.copySource, GENERIC_READ)) return Failed(Failure::CannotOpen, item.copySource);
     const std::optional<unsigned long long> size = source.Size64();
-    if (!size) return result.path = item.copySource, CopyEnd::CannotRead;
+    if (!size) return Failed(Failure::CannotRead, item.copySource);
     observer.FileSized(*size);
     // An entry whose name is no file name of its own (.., a device) is never created.
-    if (item.storedName.empty()) return result.path = destination, CopyEnd::CannotCreate;
+    if (item.storedName.empty()) return Failed(Failure::CannotCreate, destination, ERROR_INVALID_NAME);
     if (!written.FirstWrite(item.storedName)) {
         // This run's own copy under that name is written again; it is already among those created.
-        if (!target.Open(destination, GENERIC_WRITE)) return result.path = destination, CopyEnd::CannotCreate;
+        if (!target.Open(destination, GENERIC_WRITE)) return Failed(Failure::CannotCreate, destination);
     } else {
         RoomForOne(result.created);
         std::string created = destination;
         // Made as new; only a name that is taken costs the questions of the set-aside.
         if (!target.OpenNew(destination) &&
             (!SetAsideOld(folder, item.storedName, written, serial, result) || !target.OpenNew(destination)))
-            return result.path = destination, CopyEnd::CannotCreate;
+            return Failed(Failure::CannotCreate, destination);
         result.created.push_back(std::move(created));
     }
 
     unsigned long long done = 0;
     while (done < *size) {
-        if (!observer.GoOn()) return CopyEnd::Stopped;
+        if (!observer.GoOn()) return {Failure::Stopped, {}, 0};
         const DWORD n = static_cast<DWORD>(std::min(*size - done, kBlockBytes));
         // A short count is an error even when the system reported success (a full disk).
-        if (source.Read(buffer, n) != n) return result.path = item.copySource, CopyEnd::CannotRead;
-        if (target.Write(buffer, n) != n) return result.path = destination, CopyEnd::CannotWrite;
+        if (source.Read(buffer, n) != n) return Failed(Failure::CannotRead, item.copySource);
+        if (target.Write(buffer, n) != n) return Failed(Failure::CannotWrite, destination);
         done += n;
         copiedKB += n / 1024;
         observer.Progress(done, copiedKB);
     }
     // A write that fails only when the file is closed is as lost as any other.
-    if (!target.StampFrom(source) || !target.Close()) return result.path = destination, CopyEnd::CannotWrite;
-    return CopyEnd::Done;
+    if (!target.StampFrom(source) || !target.Close()) return Failed(Failure::CannotWrite, destination);
+    return {};
 }
 
 }  // namespace
@@ -130,7 +130,7 @@ CopyResult Copy(const CopyJob& job, CopyObserver& observer)
     CopyResult result;
     const std::unique_ptr<char[]> buffer(new (std::nothrow) char[kBlockBytes]);
     if (!buffer) {
-        result.end = CopyEnd::NoMemory;
+        result.outcome = {Failure::NoMemory, {}, ERROR_NOT_ENOUGH_MEMORY};
         return result;
     }
     try {
@@ -141,11 +141,11 @@ CopyResult Copy(const CopyJob& job, CopyObserver& observer)
         for (const CopyItem& item : job.plan.items) {
             observer.ItemStarts(item);
             if (!item.copied) continue;
-            result.end = CopyItemFile(item, folder, written, buffer.get(), copiedKB, serial, observer, result);
-            if (result.end != CopyEnd::Done) return result;
+            result.outcome = CopyItemFile(item, folder, written, buffer.get(), copiedKB, serial, observer, result);
+            if (!result.outcome.Ok()) return result;
         }
     } catch (const std::bad_alloc&) {
-        result.end = CopyEnd::NoMemory;
+        result.outcome = {Failure::NoMemory, {}, ERROR_NOT_ENOUGH_MEMORY};
     }
     return result;
 }

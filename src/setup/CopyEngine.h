@@ -7,22 +7,13 @@
 #include <vector>
 
 #include "setup/InstallPlan.h"
+#include "util/Result.h"
 
 namespace setup {
 
 struct CopyJob {
     std::string folder;  // the destination, without a final backslash
     Plan plan;
-};
-
-enum class CopyEnd {
-    Done,          // every selected item copied
-    Stopped,       // the observer said not to go on
-    NoMemory,      // no room for the copy buffer
-    CannotOpen,    // `path` is a source that cannot be opened
-    CannotRead,    // `path` is a source whose size or a block of it cannot be read
-    CannotCreate,  // `path` is a destination that cannot be created, or whose old file cannot be set aside
-    CannotWrite,   // `path` is a destination that cannot be written in full, closed or stamped (a full disk)
 };
 
 // A file that was in the destination under a name the copy writes, renamed to a name of its own in
@@ -33,8 +24,12 @@ struct SetAside {
 };
 
 struct CopyResult {
-    CopyEnd end = CopyEnd::Done;
-    std::string path;
+    // Every selected item copied, or how the copy ended: Stopped (the observer said not to go on),
+    // NoMemory (no room for the copy buffer), CannotOpen (a source), CannotRead (a source's size or
+    // a block of it), CannotCreate (a destination that cannot be made, or whose old file cannot be
+    // set aside), CannotWrite (a destination that cannot be written in full, closed or stamped: a
+    // full disk), each with its path and the system's code.
+    Result outcome;
     // The destination files this run created, in order: what a rollback deletes. A file that was in
     // the destination is never among them: it was set aside first.
     std::vector<std::string> created;

@@ -35,7 +35,7 @@ constexpr int kKnownFolders[] = {
 std::optional<std::wstring> NativeFolder(CRegistry& registry, const char* name)
 {
     const RegistryText value = registry.ReadString(name);
-    if (!value.error.empty() || value.text.empty()) return std::nullopt;
+    if (!value.status.Ok() || value.text.empty()) return std::nullopt;
     return cp932::ToWide(value.text);
 }
 

@@ -4,7 +4,6 @@
 
 #include <new>
 
-#include "util/Format.h"
 #include "util/Names.h"
 
 namespace setup::record {
@@ -27,7 +26,7 @@ Written Write(const FolderName& installDir, const std::string& folder)
     CRegistry registry(HKEY_CURRENT_USER);
     if (!registry.OpenKey(KeyPath(installDir), true)) return {};
     if (!registry.WriteString(kValue, folder + "\\"))
-        return {true, {{}, Format("'%s' の書き込みに失敗しました", std::string(kValue))}};
+        return {true, {{}, Failed(Failure::CannotWrite, kValue)}};
     return {true, registry.ReadString(kValue)};
 }
 

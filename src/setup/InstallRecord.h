@@ -23,7 +23,7 @@ struct Written {
     RegistryText readBack;  // the value as stored, read again, once written
 };
 // Writes `folder` + "\" as Dir. When the key cannot be opened nothing is written; when the value
-// cannot be written, readBack.error says so.
+// cannot be written, readBack.status says so.
 [[nodiscard]] Written Write(const FolderName& installDir, const std::string& folder);
 
 // Deletes Dir, then the key when nothing else is left in it: another value or a subkey (another

@@ -63,21 +63,23 @@ std::optional<std::string> Folder(const FolderName& installDir)
     return folder;
 }
 
-bool Register(const FolderName& installDir, const std::string& program, const Entry& entry)
+Result Register(const FolderName& installDir, const std::string& program, const Entry& entry)
 {
-    const std::string key = EntryKey(installDir);
     const auto folder = Folder(installDir);
-    if (!folder || !CopyProgram(program, *folder)) return false;
+    if (!folder || !CopyProgram(program, *folder)) return Failed(Failure::CannotWrite, folder.value_or(""));
+    const std::string key = EntryKey(installDir);
     CRegistry registry(HKEY_CURRENT_USER);
     (void)registry.DeleteKey(key);  // nothing of an earlier installation stays
     const std::string uninstaller = *folder + "\\" + kProgram;
     const DWORD sizeKB = entry.sizeKB > MAXDWORD ? MAXDWORD : static_cast<DWORD>(entry.sizeKB);
-    return registry.OpenKey(key, true) &&
-           registry.WriteString("DisplayName", entry.displayName.empty() ? installDir.Text() : entry.displayName) &&
-           registry.WriteString("UninstallString", "\"" + uninstaller + "\"") &&
-           registry.WriteString("DisplayIcon", uninstaller + ",0") &&
-           registry.WriteString("InstallLocation", entry.installLocation) && registry.WriteDword("EstimatedSize", sizeKB) &&
-           registry.WriteDword("NoModify", 1) && registry.WriteDword("NoRepair", 1);
+    if (registry.OpenKey(key, true) &&
+        registry.WriteString("DisplayName", entry.displayName.empty() ? installDir.Text() : entry.displayName) &&
+        registry.WriteString("UninstallString", "\"" + uninstaller + "\"") &&
+        registry.WriteString("DisplayIcon", uninstaller + ",0") &&
+        registry.WriteString("InstallLocation", entry.installLocation) && registry.WriteDword("EstimatedSize", sizeKB) &&
+        registry.WriteDword("NoModify", 1) && registry.WriteDword("NoRepair", 1))
+        return {};
+    return Failed(Failure::CannotWrite, key);
 }
 
 void Unregister(const FolderName& installDir) noexcept

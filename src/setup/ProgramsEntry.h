@@ -7,6 +7,7 @@
 #include <string>
 
 #include "setup/FolderName.h"
+#include "util/Result.h"
 
 namespace setup::entry {
 
@@ -33,8 +34,8 @@ struct Entry {
     unsigned long long sizeKB = 0;
 };
 // Copies `program` and its ini file into the uninstaller's folder, then writes the entry anew.
-// False when either could not be done.
-[[nodiscard]] bool Register(const FolderName& installDir, const std::string& program, const Entry& entry);
+// What could not be written: the uninstaller's folder or the entry's key, with the system's code.
+[[nodiscard]] Result Register(const FolderName& installDir, const std::string& program, const Entry& entry);
 // Deletes the entry, the uninstaller's two files and its folder when that leaves it empty.
 void Unregister(const FolderName& installDir) noexcept;
 

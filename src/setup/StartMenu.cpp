@@ -18,34 +18,34 @@ std::optional<std::string> Folder(const std::string& programs, const FolderName&
     return folder;
 }
 
-int MakeShortcuts(HWND owner, const std::optional<FolderName>& shortCut, const std::vector<Shortcut>& shortcuts,
-                  const std::string& workingFolder)
+std::vector<std::string> MakeShortcuts(const std::optional<FolderName>& shortCut, const std::vector<Shortcut>& shortcuts,
+                                  const std::string& workingFolder)
 {
-    if (!shortCut) return 0;
+    if (!shortCut) return {};
     std::string programs;
-    if (!GetSpecialFolderPath(owner, programs, CSIDL_PROGRAMS, false)) return 1;
+    if (!GetSpecialFolderPath(nullptr, programs, CSIDL_PROGRAMS, false)) return {std::string()};
     const auto folder = Folder(programs, *shortCut);
-    if (!folder) return static_cast<int>(shortcuts.size());  // no link in it would fit either
-    (void)CreateFolderPath(*folder);
-    int failures = 0;
+    if (folder) (void)CreateFolderPath(*folder);
+    std::vector<std::string> failures;
     for (const Shortcut& shortcut : shortcuts) {
-        // A name with levels (星/海の物語, ..\Desktop\x) still names one file in the folder.
+        // A name with levels (星/海の物語, ..\\Desktop\\x) still names one file in the folder; a path
+        // too long for the system is refused, never cut.
         const auto file = ShortcutFileName(shortcut.name);
-        const std::string link = *folder + "\\" + file.value_or("") + ".lnk";
-        const bool made = file && shortcut.target && FitsSystemPath(link) && FitsSystemPath(*shortcut.target) &&
-                          CreateShortcut(link, *shortcut.target, nullptr, &workingFolder, 0);
-        if (!made) ++failures;
+        const std::string link = folder.value_or("") + "\\" + file.value_or("") + ".lnk";
+        if (!folder || !file || !shortcut.target || !FitsSystemPath(link) || !FitsSystemPath(*shortcut.target) ||
+            !CreateShortcut(link, *shortcut.target, nullptr, &workingFolder, 0))
+            failures.push_back(link);
     }
     return failures;
 }
 
-void Remove(HWND owner, const std::optional<FolderName>& shortCut) noexcept
+void Remove(const std::optional<FolderName>& shortCut) noexcept
 {
     if (!shortCut) return;
     for (const int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) {
         try {
             std::string programs;
-            if (!GetSpecialFolderPath(owner, programs, csidl, false)) continue;
+            if (!GetSpecialFolderPath(nullptr, programs, csidl, false)) continue;
             const auto target = Folder(programs, *shortCut);
             if (!target) continue;
             DeleteFolderFiles(*target);

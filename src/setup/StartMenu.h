@@ -3,8 +3,6 @@
 // current user's one with shortcuts; the removal clears it under the current user's and the all
 // users' Programs folders. Results, never messages.
 
-#include <windows.h>
-
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,15 +20,15 @@ struct Shortcut {
 };
 
 // Creates the current user's folder and one link per shortcut, in order, each with `workingFolder`.
-// The number of failures: 1 when the Programs folder cannot be found (nothing is attempted), else
-// one per shortcut that could not be saved or whose name makes no file name. Without a `shortCut`
-// nothing is made and nothing fails.
-[[nodiscard]] int MakeShortcuts(HWND owner, const std::optional<FolderName>& shortCut, const std::vector<Shortcut>& shortcuts,
-                                const std::string& workingFolder);
+// The links not made: one per shortcut that could not be saved or whose name makes no file name,
+// or one empty path for all when the Programs folder cannot be found. Without a `shortCut` nothing
+// is made and nothing fails.
+[[nodiscard]] std::vector<std::string> MakeShortcuts(const std::optional<FolderName>& shortCut,
+                                                const std::vector<Shortcut>& shortcuts, const std::string& workingFolder);
 
 // Empties and removes the game's folder under the current user's Programs folder, then under the
 // all users' one, with the enclosing folders that this leaves empty.
 // Nothing without a `shortCut`.
-void Remove(HWND owner, const std::optional<FolderName>& shortCut) noexcept;
+void Remove(const std::optional<FolderName>& shortCut) noexcept;
 
 }  // namespace setup::startmenu

@@ -27,9 +27,9 @@ std::vector<std::string> SaveFileNames()
     return names;
 }
 
-Removal RemoveInstalledCopy(HWND owner, const InstalledCopy& copy, Choices choices) noexcept
+Removal RemoveInstalledCopy(const InstalledCopy& copy, Choices choices) noexcept
 {
-    if (choices.startMenu) setup::startmenu::Remove(owner, copy.shortCut);
+    if (choices.startMenu) startmenu::Remove(copy.shortCut);
     bool remains = false;
     const auto remove = [&remains](const std::string& path) {
         DeleteFileAt(path);

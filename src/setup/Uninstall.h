@@ -1,8 +1,6 @@
 #pragma once
 // Uninstalling the game, without its windows: values in, every step tried once, nothing shown.
 
-#include <windows.h>
-
 #include <string>
 #include <vector>
 
@@ -42,6 +40,6 @@ enum class Removal {
 // asked to delete or, with every choice, a file of the folder or the emptied folder is still there
 // (a file held open by the running game), the record and the entry are kept, so that the player
 // can finish the uninstall later. A subfolder of the game's keeps the folder and is no failure.
-[[nodiscard]] Removal RemoveInstalledCopy(HWND owner, const InstalledCopy& copy, Choices choices) noexcept;
+[[nodiscard]] Removal RemoveInstalledCopy(const InstalledCopy& copy, Choices choices) noexcept;
 
 }  // namespace setup

@@ -5,11 +5,8 @@
 #include <vector>
 
 #include "util/Cp932.h"
-#include "util/Format.h"
 
 namespace {
-
-std::string TypeError(const std::string& name) { return Format("'%s' のデータ型が不正です", name); }
 
 // The names of the direct subkeys of `key`, or nothing when they cannot be listed.
 std::optional<std::vector<std::wstring>> SubkeyNames(HKEY key)
@@ -86,7 +83,7 @@ RegistryText CRegistry::ReadString(const std::string& name) const
 {
     if (!key_) return {};
     const auto wideName = cp932::ToWide(name);
-    if (!wideName) return {{}, Format("'%s' を読み取れません", name)};
+    if (!wideName) return {{}, Failed(Failure::CannotRead, name, ERROR_NO_UNICODE_TRANSLATION)};
 
     // The size is asked first; the value may still change between the calls, so ask again until
     // the buffer holds all of it. Every retry offers more room than the one before, so the loop ends
@@ -96,7 +93,7 @@ RegistryText CRegistry::ReadString(const std::string& name) const
     LONG result = ::RegQueryValueExW(key_.Get(), wideName->c_str(), nullptr, &type, nullptr, &size);
     std::vector<wchar_t> data;
     while (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) {
-        if (type != REG_SZ && type != REG_EXPAND_SZ) return {{}, TypeError(name)};
+        if (type != REG_SZ && type != REG_EXPAND_SZ) return {{}, Failed(Failure::WrongType, name, 0)};
         // Whole characters for every byte asked, and one more.
         const size_t chars = std::max<size_t>(size / sizeof(wchar_t) + 1, data.size() * 2);
         if (chars > MAXDWORD / sizeof(wchar_t)) break;
@@ -105,19 +102,19 @@ RegistryText CRegistry::ReadString(const std::string& name) const
         result = ::RegQueryValueExW(key_.Get(), wideName->c_str(), nullptr, &type,
                                     reinterpret_cast<BYTE*>(data.data()), &got);
         if (result == ERROR_SUCCESS) {
-            if (type != REG_SZ && type != REG_EXPAND_SZ) return {{}, TypeError(name)};
+            if (type != REG_SZ && type != REG_EXPAND_SZ) return {{}, Failed(Failure::WrongType, name, 0)};
             // An odd last byte is no character; the text ends at its first zero character.
             size_t length = std::min<size_t>(got, chars * sizeof(wchar_t)) / sizeof(wchar_t);
             for (size_t i = 0; i < length; ++i)
                 if (data[i] == L'\0') length = i;
             auto text = cp932::FromWide(data.data(), length);
-            if (!text) return {{}, Format("'%s' に Shift-JIS で表せない文字があります", name)};
+            if (!text) return {{}, Failed(Failure::NotCp932, name, 0)};
             return {std::move(*text), {}};
         }
         size = got;
     }
     if (result == ERROR_FILE_NOT_FOUND) return {};
-    return {{}, Format("'%s' を読み取れません", name)};
+    return {{}, Failed(Failure::CannotRead, name, static_cast<DWORD>(result))};
 }
 
 bool CRegistry::WriteString(const std::string& name, const std::string& value)
@@ -125,9 +122,11 @@ bool CRegistry::WriteString(const std::string& name, const std::string& value)
     const auto wideName = cp932::ToWide(name);
     const auto wideValue = cp932::ToWide(value);
     const size_t bytes = wideValue ? (wideValue->size() + 1) * sizeof(wchar_t) : 0;
-    return key_ && wideName && wideValue && bytes <= MAXDWORD &&
-           ::RegSetValueExW(key_.Get(), wideName->c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wideValue->c_str()),
-                            static_cast<DWORD>(bytes)) == ERROR_SUCCESS;
+    if (!key_ || !wideName || !wideValue || bytes > MAXDWORD) return false;
+    const LONG result = ::RegSetValueExW(key_.Get(), wideName->c_str(), 0, REG_SZ,
+                                         reinterpret_cast<const BYTE*>(wideValue->c_str()), static_cast<DWORD>(bytes));
+    ::SetLastError(static_cast<DWORD>(result));  // the registry answers with its code instead
+    return result == ERROR_SUCCESS;
 }
 
 bool CRegistry::WriteDword(const std::string& name, DWORD value)

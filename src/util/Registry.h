@@ -7,11 +7,12 @@
 #include <string>
 
 #include "util/Handles.h"
+#include "util/Result.h"
 
-// A string value as read: its text, or why it cannot be used (a message naming the value).
+// A string value as read: its text, or why it cannot be used (the value's name as the path).
 struct RegistryText {
     std::string text;
-    std::string error;
+    Result status;
 };
 
 class CRegistry {
@@ -32,8 +33,8 @@ public:
 
     // The string value `name` of the open key: "" when it (or the open key) is missing; the text up
     // to its first zero character, unexpanded, for REG_SZ and REG_EXPAND_SZ of any size (an odd
-    // last byte is dropped). An error for another type, a text without a code-page-932 form, or a
-    // value that cannot be read.
+    // last byte is dropped). WrongType for another type, NotCp932 for a name or text without a
+    // code-page-932 form, CannotRead with the system's code for a value that cannot be read.
     [[nodiscard]] RegistryText ReadString(const std::string& name) const;
     // Writes a REG_SZ value into the open key; false when it cannot.
     [[nodiscard]] bool WriteString(const std::string& name, const std::string& value);

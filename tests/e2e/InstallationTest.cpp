@@ -228,45 +228,8 @@ TEST(Installation, AFailedCopyIsRolledBackToWhatWasThere)
     EXPECT_FALSE(ListEntry(L"DisplayName"));
     Check(run.menu, {e2e::menu::Install, true, true});
 
-    // A cancelled copy into two new levels removes both, but not a parent that holds other entries.
-    const std::string parent = Scratch("cancelled");
-    ASSERT_TRUE(e2e::MakeFolders(parent));
-    WriteText(parent + "\\keep.txt", "kept");
     run.Quit();
-    const auto cancelled = Start("huge_file");
-    cancelled.Install(parent + "\\New\\MihonGame");
-    const auto copy = cancelled.setup.WaitWindow("インストールの経過", "TCopyForm");
-    e2e::WaitUntil([&] { return copy.Child("Static").Text() == "huge.datをコピーしています"; }, "the huge file");
-    copy.Click("キャンセル");
-    cancelled.setup.WaitMessageBox("Setp.exe").Press(IDYES);
-    cancelled.Box("中止しました").Press(IDOK);
-    e2e::WaitUntil([&] { return !e2e::PathExists(parent + "\\New"); }, "both new levels removed");
-    EXPECT_EQ(e2e::FilesIn(parent), std::vector<std::string>{"keep.txt"});
-    cancelled.Quit();
     Scratch("failed");
-    Scratch("cancelled");
-}
-
-// The player lets the copy overwrite a file of theirs, then cancels: their file is back as it was.
-TEST(Installation, ACancelledOverwriteGivesThePlayersFileBack)
-{
-    const std::string destination = Scratch("overwrite") + "\\MihonGame";
-    ASSERT_TRUE(e2e::MakeFolders(destination));
-    WriteText(destination + "\\お読み下さい.txt", "the player's own notes");
-    const auto run = Start("huge_file");
-    run.Install(destination);
-    run.Box("すでにフォルダが存在します\n上書きしますか？").Press(IDYES);
-    const auto copy = run.setup.WaitWindow("インストールの経過", "TCopyForm");
-    // Listed last: the readme has been overwritten by then.
-    e2e::WaitUntil([&] { return copy.Child("Static").Text() == "huge.datをコピーしています"; }, "the huge file");
-    copy.Click("キャンセル");
-    run.setup.WaitMessageBox("Setp.exe").Press(IDYES);
-    run.Box("中止しました").Press(IDOK);
-    const std::vector<std::string> left{"お読み下さい.txt"};
-    e2e::WaitUntil([&] { return e2e::FilesIn(destination) == left; }, "the copies deleted, the readme back");
-    EXPECT_EQ(ReadAll(destination + "\\お読み下さい.txt"), "the player's own notes");
-    run.Quit();
-    Scratch("overwrite");
 }
 
 // A folder name ending in ン (0x83 0x93: its second byte lies in the lead-byte range) installs,

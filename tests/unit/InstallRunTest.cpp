@@ -1,5 +1,6 @@
 // Installations in-process: the copy engine stopped at chosen blocks and what the rollback leaves;
-// with the program's windows, a quit in the middle of the copy, the sound option's way from the
+// the decisions of the installation and the uninstall, with a table of the player's answers and the
+// copy's endings; with the program's windows, a quit in the middle of the copy, the sound option's way from the
 // dialog to the size and the copy, the destination the dialog accepts, the file bar at its edge.
 
 #include <gtest/gtest.h>
@@ -20,7 +21,9 @@
 #include "forms/InstallForm.h"
 #include "setup/CopyEngine.h"
 #include "setup/InstallRecord.h"
-#include "setup/Installation.h"
+#include "setup/Finishing.h"
+#include "setup/Install.h"
+#include "setup/ProgramsEntry.h"
 #include "setup/SetupConfig.h"
 #include "setup/SetupNames.h"
 #include "setup/StartMenu.h"
@@ -28,6 +31,7 @@
 #include "toolkit/Person.h"
 #include "util/Cp932.h"
 #include "util/Folders.h"
+#include "util/Names.h"
 #include "util/ProgramPath.h"
 #include "util/Shell.h"
 
@@ -37,6 +41,7 @@ using testsupport::Listing;
 using testsupport::Wide;
 using testsupport::WriteFileAt;
 using Files = std::vector<std::pair<std::string, unsigned>>;
+using Names = std::vector<std::string>;
 
 constexpr unsigned kBlock = 1024 * 1024;
 // The disc's files and their copy blocks: 1, 1, 3, 1 and 3; 9 blocks in all.
@@ -167,7 +172,8 @@ protected:
     static void Forget()
     {
         setup::record::Delete(testsupport::Folder("SweepGame"));
-        setup::startmenu::Remove(nullptr, testsupport::Folder("SweepMenu"));
+        setup::startmenu::Remove(testsupport::Folder("SweepMenu"));
+        setup::entry::Unregister(testsupport::Folder("SweepGame"));
     }
     // One installation from the main menu's install button into `destination`, with the program's
     // windows; `prepare` runs once they exist, `onFirstFile` as the copy shows the first file's name.
@@ -232,7 +238,7 @@ TEST_F(InstallRun, EachRollbackLeavesWhatWasThereAndNothingElse)
         ASSERT_TRUE(CreateFolderPath(made, levels));
         StopAt observer(block ? block : 100);
         setup::CopyResult result = setup::Copy({made, block ? plan : failing}, observer);
-        EXPECT_EQ(result.end, block ? setup::CopyEnd::Stopped : setup::CopyEnd::CannotOpen);
+        EXPECT_EQ(result.outcome.failure, block ? Failure::Stopped : Failure::CannotOpen);
         EXPECT_EQ(observer.blocks, block ? block : 10);
         setup::RollBack(result, levels);
         EXPECT_EQ(Listing(parent.Path()), (std::vector<std::string>{"Empty", "keep.txt"}));
@@ -252,31 +258,136 @@ TEST_F(InstallRun, EachRollbackLeavesWhatWasThereAndNothingElse)
     }
 }
 
-// A destination that cannot be made (a file where a level would be) is told from one that exists:
-// the player is told so under its path and chooses again; the installation into the existing folder
-// that follows deletes the player's files it set aside once it has finished.
-TEST_F(InstallRun, ADestinationThatCannotBeMadeIsChosenAgain)
+// The player's answers and the copy's ending, as a flow meets them; what it was told, in order.
+struct Script : setup::InstallSteps, setup::UninstallSteps {
+    std::vector<std::optional<std::string>> destinations;  // one per showing of the dialog; nothing: Cancel
+    bool overwrite = false;
+    int stopAt = 0;                          // the copy stops before this block; 0: it runs to its end
+    Failure ending = Failure::Stopped;       // how a stopped copy ends
+    std::optional<setup::Choices> choices;   // the uninstall dialog's boxes; nothing: Cancel
+    std::vector<std::string> entries;
+    std::vector<std::string> told;           // notices and questions in order
+
+    bool ChooseDestination(setup::Destination& chosen) override
+    {
+        told.push_back("dialog");
+        if (destinations.empty() || !destinations.front()) return false;
+        chosen = {*destinations.front(), setup::MakePlan(entries, ProgramFolder(), false, {}), 5000, false};
+        destinations.erase(destinations.begin());
+        return true;
+    }
+    bool ConfirmOverwrite(const std::string&) override { return told.push_back("overwrite?"), overwrite; }
+    setup::CopyResult RunCopy(const setup::CopyTask& task) override
+    {
+        StopAt observer(stopAt ? stopAt : 1000);
+        setup::CopyResult result = setup::Copy(task.job, observer);
+        // The flow sees only how the copy ended: any other ending stands in for the stop.
+        if (!result.outcome.Ok() && ending != Failure::Stopped) result.outcome = {ending, task.job.folder, 0};
+        return result;
+    }
+    std::optional<setup::Choices> ChooseWhatToRemove() override { return choices; }
+    void Tell(setup::Notice notice, const Result& detail) override
+    {
+        static const char* const kNames[] = {"cannot make", "cancelled", "shortcut failed", "record unreadable",
+                                              "installed", "uninstalled", "files remain", "start menu removed"};
+        told.push_back(kNames[static_cast<int>(notice)] + (detail.path.empty() ? "" : " " + FileNamePart(detail.path)));
+    }
+};
+
+// Each row from the dialog to the last message: the folder it leaves (the player's files, marked
+// "old", where there were), and whether the record, the list entry and the Start-menu folder are there.
+TEST_F(InstallRun, EveryDecisionOfTheInstallationFromTheDialogToTheLastMessage)
 {
-    testsupport::TempFolder parent("blocked");
-    ASSERT_TRUE(parent.Made());
-    parent.Write("Blocker", std::string("a file"));
-    const std::string blocked = parent.PathOf("Blocker\\SweepGame");
-    const std::string chosen = parent.PathOf("SweepGame");
-    ASSERT_TRUE(::CreateDirectoryW(Wide(chosen).c_str(), nullptr));
-    WritePlayersFile(chosen + "\\readme.txt");
-    WritePlayersFile(chosen + "\\player.sav");
-    person_.onBox = [&] {
-        g_destination = chosen;
-        if (person_.texts.size() == 1) ::SetTimer(nullptr, 0, 0, TypeDestination);
+    const std::vector<std::string> copied = {"big.dat", "game.exe", "last.dat", "readme.txt", "small.dat"};
+    const std::vector<std::string> mixed = {"big.dat", "game.exe", "last.dat", "player.sav", "readme.txt", "small.dat"};
+    const std::vector<std::string> players = {"big.dat", "player.sav", "readme.txt"};  // what was there
+    const struct {
+        const char* row;
+        bool existing, blocked, overwrite;  // the player's folder is there; a file stands where it would be made
+        int stopAt;
+        Failure ending;
+        const char* gameName;
+        std::vector<std::string> told, left;  // left: the folder's names; none for no folder
+        bool installed;
+    } rows[] = {
+        {"cancel in the dialog", false, false, false, 0, {}, "Sweep", {"dialog"}, {}, false},
+        {"new folder", false, false, false, 0, {}, "Sweep", {"dialog", "installed"}, copied, true},
+        {"existing, No", true, false, false, 0, {}, "Sweep", {"dialog", "overwrite?"}, players, false},
+        {"existing, Yes", true, false, true, 0, {}, "Sweep", {"dialog", "overwrite?", "installed"}, mixed, true},
+        {"cannot be made, then chosen again", false, true, false, 0, {}, "Sweep",
+         {"dialog", "cannot make SweepGame", "dialog", "installed"}, copied, true},
+        {"cancel at the first block", false, false, false, 1, Failure::Stopped, "Sweep",
+         {"dialog", "cancelled"}, {}, false},
+        {"cancel at the last block", true, false, true, 9, Failure::Stopped, "Sweep",
+         {"dialog", "overwrite?", "cancelled"}, players, false},
+        {"cannot open", true, false, true, 4, Failure::CannotOpen, "Sweep",
+         {"dialog", "overwrite?", "cancelled SweepGame"}, players, false},
+        {"cannot read", false, false, false, 6, Failure::CannotRead, "Sweep", {"dialog", "cancelled SweepGame"}, {}, false},
+        {"cannot create", true, false, true, 2, Failure::CannotCreate, "Sweep",
+         {"dialog", "overwrite?", "cancelled SweepGame"}, players, false},
+        {"cannot write", false, false, false, 9, Failure::CannotWrite, "Sweep", {"dialog", "cancelled SweepGame"}, {}, false},
+        {"no memory", true, false, true, 1, Failure::NoMemory, "Sweep",
+         {"dialog", "overwrite?", "cancelled SweepGame"}, players, false},
+        {"a shortcut that cannot be made", false, false, false, 0, {}, "CON",
+         {"dialog", "shortcut failed .lnk", "installed"}, copied, true},
     };
-    const auto texts = Install(blocked, [] {}, nullptr);
-    EXPECT_EQ(texts, (std::vector<std::string>{"フォルダが作成できません", "すでにフォルダが存在します\n上書きしますか？",
-                                               "インストールしました"}));
-    EXPECT_EQ(person_.titles.front(), std::make_pair(blocked, static_cast<UINT>(MB_OK | MB_ICONERROR)));
-    EXPECT_EQ(Listing(parent.Path()), (std::vector<std::string>{"Blocker", "SweepGame"}));
-    EXPECT_EQ(Listing(chosen), (std::vector<std::string>{"big.dat", "game.exe", "last.dat", "player.sav", "readme.txt",
-                                                         "small.dat"}));
-    EXPECT_EQ(Content(chosen + "\\readme.txt"), Content(disc_ + "\\readme.txt"));
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.row);
+        testsupport::TempFolder parent("flow");
+        ASSERT_TRUE(parent.Made());
+        const std::string folder = parent.PathOf("New\\SweepGame");
+        if (r.existing) {
+            ASSERT_TRUE(::CreateDirectoryW(Wide(parent.PathOf("New")).c_str(), nullptr));
+            ASSERT_TRUE(::CreateDirectoryW(Wide(folder).c_str(), nullptr));
+            for (const std::string& name : players) WritePlayersFile(folder + "\\" + name);
+        }
+        Script script;
+        script.entries = entries_;
+        if (r.blocked) {
+            parent.Write("Blocker", std::string("a file"));
+            script.destinations.push_back(parent.PathOf("Blocker\\SweepGame"));
+        }
+        script.destinations.push_back(r.row == std::string("cancel in the dialog") ? std::nullopt
+                                                                                   : std::optional<std::string>(folder));
+        script.overwrite = r.overwrite;
+        script.stopAt = r.stopAt;
+        script.ending = r.ending;
+        const setup::Game game{testsupport::Folder("SweepGame"), r.gameName, testsupport::Folder("SweepMenu"), "", "", "",
+                               entries_};
+        const auto installed = setup::Install(game, ProgramPath(), script);
+        EXPECT_EQ(script.told, r.told);
+        EXPECT_EQ(installed.has_value(), r.installed);
+        EXPECT_EQ(Listing(folder), r.left);
+        if (r.existing)
+            for (const std::string name : {"player.sav", "readme.txt"}) {
+                EXPECT_EQ(IsPlayersFile(folder + "\\" + name), !r.installed || name == "player.sav") << name;
+            }
+        if (!r.existing && !r.installed) {
+            EXPECT_EQ(Listing(parent.Path()), (r.blocked ? Names{"Blocker"} : Names{}));
+        }
+        EXPECT_EQ(setup::record::Read(game.installDir).text, r.installed ? folder + "\\" : "");
+        EXPECT_EQ(installed.value_or(""), r.installed ? folder + "\\" : "");
+        std::string programs;
+        ASSERT_TRUE(GetSpecialFolderPath(nullptr, programs, CSIDL_PROGRAMS, false));
+        const auto menu = Listing(programs + "\\SweepMenu");
+        EXPECT_EQ(menu.size(), r.installed ? (r.gameName == std::string("CON") ? 2u : 3u) : 0u);
+        EXPECT_EQ(testsupport::Exists(*setup::entry::Folder(game.installDir) + "\\Setup.exe"), r.installed);
+
+        // The uninstall of what was installed: Cancel first, then every box but the saves'.
+        if (r.installed) {
+            WriteFileAt(folder + "\\Save000.dat", "save");
+            script.told.clear();
+            EXPECT_FALSE(setup::Uninstall(game, *installed, script));
+            script.choices = setup::Choices{true, true, false};
+            EXPECT_TRUE(setup::Uninstall(game, *installed, script));
+            EXPECT_EQ(script.told, std::vector<std::string>{"uninstalled"});
+            EXPECT_EQ(Listing(folder), (r.existing ? Names{"Save000.dat", "player.sav"} : Names{"Save000.dat"}));
+            EXPECT_EQ(setup::record::Read(game.installDir).text, "");
+            EXPECT_FALSE(testsupport::Exists(programs + "\\SweepMenu"));
+            EXPECT_FALSE(testsupport::Exists(*setup::entry::Folder(game.installDir)));
+        }
+        Forget();
+    }
 }
 
 // The program asked to end while it copies: the copy stops at its next block, the modal loop
@@ -314,7 +425,7 @@ TEST_F(InstallRun, TheUncompressedSoundOptionReachesTheSizeAndTheCopy)
                 InstallForm->RbVorbis.SetChecked(!c.pcm);
                 InstallForm->RbPcm.SetChecked(c.pcm);
             },
-            [&] { counted = CopyForm->Work.totalKB; });
+            [&] { counted = CopyForm->Work->totalKB; });
         EXPECT_EQ(texts.back(), "インストールしました");
         EXPECT_EQ(counted, c.kb);
         EXPECT_EQ(Content(to.PathOf("SweepGame\\wav01.wav")), c.copied ? c.copied : "(none)");
@@ -372,7 +483,8 @@ TEST_F(InstallRun, TheFileBarEndsFullAtTheEdgeOfItsRange)
         SCOPED_TRACE(c.name);
         MakeDisc({{c.name, c.size}});
         testsupport::ProgramWindows windows;
-        CopyForm->Work = {{to, setup::MakePlan(entries_, ProgramFolder(), false, {})}, c.size >> 10, "", ""};
+        const setup::CopyTask task{{to, setup::MakePlan(entries_, ProgramFolder(), false, {})}, c.size >> 10, "", ""};
+        CopyForm->Work = &task;
         EXPECT_EQ(CopyForm->ShowModal(), toolkit::kModalOk);
         const HWND bar = CopyForm->PbCopy.Handle();
         EXPECT_EQ(::SendMessageW(bar, PBM_GETRANGE, FALSE, 0), c.shown);

@@ -22,7 +22,7 @@ TEST(InstallRecord, WrittenReadAndDeletedOnlyUnderTheGamesOwnKey)
         const setup::record::Written written = setup::record::Write(installDir, "D:\\ゲーム\\ソ");
         EXPECT_TRUE(written.opened);
         EXPECT_EQ(written.readBack.text, "D:\\ゲーム\\ソ\\");
-        EXPECT_EQ(written.readBack.error, "");
+        EXPECT_TRUE(written.readBack.status.Ok());
         EXPECT_EQ(setup::record::Read(installDir).text, "D:\\ゲーム\\ソ\\");
         EXPECT_TRUE(setup::record::Delete(installDir));
         EXPECT_EQ(setup::record::Read(installDir).text, "");
@@ -70,11 +70,12 @@ TEST(StartMenu, ShortcutsAreMadeAndRemovedWithTheEmptiedParent)
         {"..\\..\\Desktop\\MyGame", std::string("C:\\r.txt")},
         {"..", std::string("C:\\r.txt")},
     };
-    EXPECT_EQ(setup::startmenu::MakeShortcuts(nullptr, shortCut, shortcuts, "C:\\Games"), 2);
+    EXPECT_EQ(setup::startmenu::MakeShortcuts(shortCut, shortcuts, "C:\\Games"),
+              (std::vector<std::string>{folder + "\\gdi.lnk", folder + "\\.lnk"}));
     EXPECT_EQ(testsupport::Listing(folder), (std::vector<std::string>{"..＼..＼Desktop＼MyGame.lnk", "星／海の物語.lnk"}));
-    EXPECT_EQ(setup::startmenu::MakeShortcuts(nullptr, std::nullopt, shortcuts, "C:\\Games"), 0);
+    EXPECT_TRUE(setup::startmenu::MakeShortcuts(std::nullopt, shortcuts, "C:\\Games").empty());
 
-    setup::startmenu::Remove(nullptr, shortCut);
+    setup::startmenu::Remove(shortCut);
     EXPECT_FALSE(testsupport::Exists(programs + "\\SetupUnitMenu"));
     EXPECT_TRUE(testsupport::Exists(programs));
 }

@@ -53,10 +53,10 @@ protected:
         SetRaw(path, name, type, text.c_str(),
                static_cast<DWORD>((text.size() + (terminated ? 1 : 0)) * sizeof(wchar_t)));
     }
-    static std::string ErrorOf(const CRegistry& registry, const std::string& name)
+    static std::pair<Failure, std::string> ErrorOf(const CRegistry& registry, const std::string& name)
     {
         const RegistryText read = registry.ReadString(name);
-        return read.error.empty() ? "(no error)" : read.error;
+        return {read.status.failure, read.status.path};
     }
 
     std::string base_;
@@ -113,10 +113,10 @@ TEST_F(RegistryTest, ValuesOfOtherTypesOrWithoutCp932FormAreErrors)
 
     CRegistry registry;
     ASSERT_TRUE(registry.OpenKeyReadOnly(path));
-    EXPECT_EQ(ErrorOf(registry, "Dir"), "'Dir' のデータ型が不正です");
-    EXPECT_EQ(ErrorOf(registry, "Binary"), "'Binary' のデータ型が不正です");
-    EXPECT_EQ(ErrorOf(registry, "Multi"), "'Multi' のデータ型が不正です");
-    EXPECT_EQ(ErrorOf(registry, "Accented"), "'Accented' に Shift-JIS で表せない文字があります");
+    EXPECT_EQ(ErrorOf(registry, "Dir"), std::make_pair(Failure::WrongType, std::string("Dir")));
+    EXPECT_EQ(ErrorOf(registry, "Binary"), std::make_pair(Failure::WrongType, std::string("Binary")));
+    EXPECT_EQ(ErrorOf(registry, "Multi"), std::make_pair(Failure::WrongType, std::string("Multi")));
+    EXPECT_EQ(ErrorOf(registry, "Accented"), std::make_pair(Failure::NotCp932, std::string("Accented")));
 }
 
 // Sizes the program itself never writes; each read must end, the odd last byte dropped.

@@ -196,6 +196,7 @@ ProgramWindows::ProgramWindows() : app_(::GetModuleHandleW(nullptr))
     app_.CreateForm(InstallForm);
     app_.CreateForm(UninstForm);
     app_.CreateForm(CopyForm);
+    MainForm->UseDialogs(*InstallForm, *UninstForm, *CopyForm);
 }
 
 ProgramWindows::~ProgramWindows()

@@ -79,7 +79,7 @@ TEST(Uninstall, OnlyTheListedNamesAndTheSavesGoThenEveryBoxTakesTheFolder)
     MakeKey(key);
 
     const setup::InstalledCopy copy{dir + "\\", Folder("SetupUnitParent\\MihonGame"), std::nullopt, listed};
-    EXPECT_EQ(setup::RemoveInstalledCopy(nullptr, copy, {false, true, true}), setup::Removal::Complete);
+    EXPECT_EQ(setup::RemoveInstalledCopy(copy, {false, true, true}), setup::Removal::Complete);
     EXPECT_EQ(Listing(dir), kept);
     EXPECT_EQ(Listing(dir + "\\sub"), Names{"Save000.dat"});
     EXPECT_FALSE(KeyExists(key));
@@ -88,7 +88,7 @@ TEST(Uninstall, OnlyTheListedNamesAndTheSavesGoThenEveryBoxTakesTheFolder)
 
     ::DeleteFileW(Wide(dir + "\\sub\\Save000.dat").c_str());
     ::RemoveDirectoryW(Wide(dir + "\\sub").c_str());
-    EXPECT_EQ(setup::RemoveInstalledCopy(nullptr, {dir, Folder("MihonGame"), std::nullopt, listed}, kEverything),
+    EXPECT_EQ(setup::RemoveInstalledCopy({dir, Folder("MihonGame"), std::nullopt, listed}, kEverything),
               setup::Removal::Complete);
     EXPECT_EQ(Listing(temp.Path()), Names{"MihonGameSave000.dat"});
 }
@@ -105,7 +105,7 @@ TEST(Uninstall, EveryJapaneseFolderNameUninstalls)
         ASSERT_TRUE(::CreateDirectoryW(Wide(dir).c_str(), nullptr));
         for (const char* file : {"game.exe", "Save000.dat", "extra.txt"}) WriteFileAt(dir + "\\" + file);
         WriteFileAt(temp.PathOf("beside.txt"));
-        EXPECT_EQ(setup::RemoveInstalledCopy(nullptr, {dir + "\\", Folder(name), std::nullopt, {"game.exe"}}, kEverything),
+        EXPECT_EQ(setup::RemoveInstalledCopy({dir + "\\", Folder(name), std::nullopt, {"game.exe"}}, kEverything),
                   setup::Removal::Complete);
         EXPECT_EQ(Listing(temp.Path()), Names{"beside.txt"});
     }
@@ -128,7 +128,7 @@ TEST(Uninstall, NothingGoesInAFolderThatIsNotTheGamesOwn)
         const Names photos = {"Save000.dat", "diary.txt", "game.exe", "photo1.jpg"};
         for (const std::string& name : photos) WriteFileAt(folder + "\\" + name);
         MakeKey("Software\\MihonGame");
-        EXPECT_EQ(setup::RemoveInstalledCopy(nullptr, {temp.PathOf(c.dir), Folder("MihonGame"), std::nullopt,
+        EXPECT_EQ(setup::RemoveInstalledCopy({temp.PathOf(c.dir), Folder("MihonGame"), std::nullopt,
                                                            {"game.exe"}}, kEverything),
                   setup::Removal::Complete);
         EXPECT_EQ(Listing(folder), photos);
@@ -145,7 +145,7 @@ TEST(Uninstall, OnlyTheGamesOwnKeyIsDeleted)
          {"SetupUnitKey\\", "\\SetupUnitKey", "SetupUnitKey\\\\Sub", "SetupUnitKey\\Sub\\..", "SetupUnitKey\\Sub\\.",
           "SetupUnitKey\\Sub\x81", ""})
         EXPECT_FALSE(setup::FolderName::ParseInstallDir(installDir)) << installDir;
-    (void)setup::RemoveInstalledCopy(nullptr, {"", Folder("SetupUnitKey\\Sub"), std::nullopt, {}}, kEverything);
+    (void)setup::RemoveInstalledCopy({"", Folder("SetupUnitKey\\Sub"), std::nullopt, {}}, kEverything);
     EXPECT_FALSE(KeyExists("Software\\SetupUnitKey\\Sub"));
     EXPECT_TRUE(KeyExists("Software\\SetupUnitKey"));
     DeleteKeys("Software\\SetupUnitKey");
@@ -166,7 +166,7 @@ TEST(Uninstall, AMovedFolderGoesAndALinkInItLeadsToNothingOfThePlayers)
     ASSERT_TRUE(testsupport::MakeLink(moved + "\\data.dat", saves + "\\precious.txt"));
     ASSERT_TRUE(testsupport::MakeLink(link, moved));
     const setup::Removal removal = setup::RemoveInstalledCopy(
-        nullptr, {link + "\\", Folder("SetupUnitLinked\\MihonGame"), std::nullopt, {"game.exe", "data.dat"}}, kEverything);
+        {link + "\\", Folder("SetupUnitLinked\\MihonGame"), std::nullopt, {"game.exe", "data.dat"}}, kEverything);
     EXPECT_EQ(Listing(saves), Names{"precious.txt"});
     const bool linkLeft = testsupport::Exists(moved + "\\data.dat");  // under Wine, which cannot delete it as a link
     EXPECT_EQ(removal, linkLeft ? setup::Removal::FilesRemain : setup::Removal::Complete);
@@ -197,12 +197,12 @@ TEST(Uninstall, AFileHeldOpenKeepsTheRecordUntilTheNextRun)
         for (const char* name : {"game.exe", "data.dat", "Save000.dat"}) WriteFileAt(dir + "\\" + name);
         FileHandle held(::CreateFileW(Wide(dir + "\\" + c.held).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held);
-        EXPECT_EQ(setup::RemoveInstalledCopy(nullptr, copy, c.choices), setup::Removal::FilesRemain);
+        EXPECT_EQ(setup::RemoveInstalledCopy(copy, c.choices), setup::Removal::FilesRemain);
         EXPECT_EQ(Listing(dir), Names{c.held});
         EXPECT_EQ(setup::record::Read(Folder("SetupUnitLocked")).text, dir + "\\");
         EXPECT_TRUE(KeyExists(entry));
     }
-    EXPECT_EQ(setup::RemoveInstalledCopy(nullptr, copy, kEverything), setup::Removal::Complete);
+    EXPECT_EQ(setup::RemoveInstalledCopy(copy, kEverything), setup::Removal::Complete);
     EXPECT_FALSE(testsupport::Exists(dir));
     EXPECT_FALSE(KeyExists("Software\\SetupUnitLocked"));
     EXPECT_FALSE(KeyExists(entry));

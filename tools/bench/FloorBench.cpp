@@ -152,7 +152,7 @@ int wmain(int argc, wchar_t** argv)
             if ((turn == 0) == (round % 2 == 0)) {
                 observer.first = observer.last = 0;
                 ::SendMessageW(observer.totalBar, PBM_SETRANGE32, 0, observer.bars.Start(totalKB, ::GetTickCount()));
-                if (setup::Copy({cp932::FromWideLossy(out), plan}, observer).end != setup::CopyEnd::Done) return 1;
+                if (!setup::Copy({cp932::FromWideLossy(out), plan}, observer).outcome.Ok()) return 1;
                 engine = observer.last - observer.first;
             } else {
                 floor = Floor(plan, out, buffer.get());

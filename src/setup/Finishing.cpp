@@ -1,4 +1,4 @@
-#include "setup/Installation.h"
+#include "setup/Finishing.h"
 
 #include "setup/Guard.h"
 #include "setup/ProgramsEntry.h"
@@ -19,21 +19,20 @@ std::optional<std::string> TargetOf(const Plan& plan, const std::optional<int>& 
 
 }  // namespace
 
-Finished Finish(HWND owner, const Finishing& values, const CopyResult& copy)
+Finished Finish(const Game& game, const std::string& folder, const Plan& plan, const std::string& program,
+                unsigned long long sizeKB, const CopyResult& copy)
 {
     for (const SetAside& file : copy.setAside) DeleteFileAt(file.aside);
-    const std::string& folder = values.destination;
-    std::vector<setup::startmenu::Shortcut> shortcuts = {{values.gameName, TargetOf(values.plan, values.plan.gameIndex, folder)}};
-    if (!values.shortCutGdi.empty())
-        shortcuts.push_back({values.shortCutGdi, TargetOf(values.plan, values.plan.gdiIndex, folder)});
+    std::vector<startmenu::Shortcut> shortcuts = {{game.gameName, TargetOf(plan, plan.gameIndex, folder)}};
+    if (!game.shortCutGdi.empty()) shortcuts.push_back({game.shortCutGdi, TargetOf(plan, plan.gdiIndex, folder)});
     shortcuts.push_back({"お読み下さい", folder + "\\お読み下さい.txt"});
     shortcuts.push_back({"アンインストールについて", folder + "\\アンインストールについて.txt"});
     Finished finished;
-    finished.shortcutFailures = setup::startmenu::MakeShortcuts(owner, values.shortCut, shortcuts, folder);
-    finished.record = setup::record::Write(values.installDir, folder);
-    if (finished.record.opened && finished.record.readBack.error.empty())
+    finished.shortcutsNotMade = startmenu::MakeShortcuts(game.shortCut, shortcuts, folder);
+    finished.record = record::Write(game.installDir, folder);
+    if (finished.record.opened && finished.record.readBack.status.Ok())
         // Only the list entry is missing when this fails: the game is installed and uninstallable.
-        (void)setup::entry::Register(values.installDir, values.program, {values.gameName, folder + "\\", values.sizeKB});
+        finished.entry = entry::Register(game.installDir, program, {game.gameName, folder + "\\", sizeKB});
     return finished;
 }
 

@@ -1,0 +1,3 @@
+#include "util/Result.h"
+
+Result Failed(Failure failure, const std::string& path, DWORD code) { return {failure, path, code}; }
