@@ -36,7 +36,8 @@ std::optional<std::string> Install(const Game& game, const std::string& program,
     }
 
     const Finished finished = Finish(game, folder, task.job.plan, program, destination.sizeKB, copy);
-    for (const std::string& link : finished.shortcutsNotMade) steps.Tell(Notice::ShortcutFailed, {Failure::CannotCreate, link, 0});
+    for (const std::string& link : finished.shortcutsNotMade)
+        steps.Tell(Notice::ShortcutFailed, {Failure::CannotCreate, link, 0});
     if (!finished.record.readBack.status.Ok()) {
         steps.Tell(Notice::RecordUnreadable, finished.record.readBack.status);
         return std::nullopt;

@@ -60,7 +60,8 @@ protected:
 
 // The destination, the folder (made level by level, or an existing one the player confirms), the
 // copy, then the rollback or the finishing steps, each told to the player. The install record's
-// Dir as read back when the game was installed; nothing when it was not.
+// Dir as read back when the game was installed (empty when the record's key could not be made);
+// nothing when it was not.
 [[nodiscard]] std::optional<std::string> Install(const Game& game, const std::string& program, InstallSteps& steps);
 
 class UninstallSteps {
