@@ -75,6 +75,6 @@ protected:
 };
 
 // The choices, the removal, then what it left told. False when the player cancelled.
-bool Uninstall(const Game& game, const std::string& installedDir, UninstallSteps& steps);
+[[nodiscard]] bool Uninstall(const Game& game, const std::string& installedDir, UninstallSteps& steps);
 
 }  // namespace setup
