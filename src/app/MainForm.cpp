@@ -202,9 +202,13 @@ bool TMainForm::ConfirmOverwrite(const std::string&) { return forms::AskOverwrit
 setup::CopyResult TMainForm::RunCopy(const setup::CopyTask& task)
 {
     TCopyForm& copy = *copyForm_;
+    // The task lives only for this call: the window never keeps it past the showing.
+    struct Lend {
+        TCopyForm& copy;
+        ~Lend() { copy.Work = nullptr; }
+    } lend{copy};
     copy.Work = &task;
     const int shown = copy.ShowModal();
-    copy.Work = nullptr;
     if (shown != toolkit::kModalOk && copy.Result.outcome.Ok()) copy.Result.outcome.failure = Failure::Stopped;
     return std::move(copy.Result);
 }
