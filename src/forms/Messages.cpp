@@ -41,10 +41,12 @@ void ShowNotice(HWND owner, setup::Notice notice, const Result& detail)
         {"一部のファイルを削除できませんでした", MB_OK | MB_ICONWARNING},
         {"削除しました", MB_OK | MB_ICONINFORMATION},
     };
-    if (notice == setup::Notice::RecordUnreadable) return toolkit::ReportUncaught(toolkit::Error(RecordFailureText(detail)));
+    // The record's failure goes to the error box, as a value that cannot be read at start-up does.
+    if (notice == setup::Notice::RecordUnreadable)
+        return toolkit::ReportUncaught(toolkit::Error(RecordFailureText(detail)));
     const auto& shown = kNotices[static_cast<int>(notice)];
-    ShowMessageBox(owner, shown.text, notice == setup::Notice::FolderCannotBeMade ? std::string_view(detail.path) : kMessageTitle,
-                   shown.style);
+    const bool titledWithFolder = notice == setup::Notice::FolderCannotBeMade;
+    ShowMessageBox(owner, shown.text, titledWithFolder ? std::string_view(detail.path) : kMessageTitle, shown.style);
 }
 
 bool AskOverwrite(HWND owner)
