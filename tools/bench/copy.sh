@@ -37,6 +37,9 @@ done
 command -v makensis >/dev/null || { echo "copy.sh: makensis is missing; run ./run deps" >&2; exit 1; }
 trap 'rm -rf "$WORK"; nsis_clean' EXIT
 
+# Wine reports on standard error each time a program asks for the volume of Z: (the free space, the
+# NSIS stub): noise in the bench's output.
+quiet() { "$@" 2> >(grep -v 'FS volume label' >&2); }
 winpath() { printf 'Z:%s' "$(printf '%s' "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")" | tr '/' '\\')"; }
 now() { date +%s.%N; }
 since() { awk -v a="$(now)" -v b="$1" 'BEGIN { printf "%.4f", a - b }'; }
@@ -136,15 +139,14 @@ echo "bench disc: ${#entries[@]} files, $((bytes / 1048576)) MiB; many-files dis
 
 setup_run() { # disc -> seconds and seconds to the first file
     rm -rf "$WORK/out" && mkdir -p "$WORK/out" && sync
-    "$WINE64" "$BIN/copy_bench.exe" "$(winpath "$1")" "$(winpath "$WORK/out")\\MihonGame" | tr -d '\r' |
+    quiet "$WINE64" "$BIN/copy_bench.exe" "$(winpath "$1")" "$(winpath "$WORK/out")\\MihonGame" | tr -d '\r' |
         awk '$1 == "seconds" { s = $2 } $1 == "first-file" { f = $2 } END { print s, f }'
 }
 nsis_run() { # installer [/FINISH] -> seconds, the whole process
     rm -rf "$WORK/out" && mkdir -p "$WORK/out/MihonGame" && sync
     local start
     start=$(now)
-    # The stub asks for the volume of Z:, which Wine reports on standard error each time.
-    "$WINE64" "$1" ${2:-} /S "/D=$(winpath "$WORK/out")\\MihonGame" 2> >(grep -v 'FS volume label' >&2)
+    quiet "$WINE64" "$1" ${2:-} /S "/D=$(winpath "$WORK/out")\\MihonGame"
     since "$start"
 }
 cp_run() { # folder -> seconds
@@ -156,7 +158,7 @@ cp_run() { # folder -> seconds
 }
 floor_run() { # round -> the engine's, the 1 MiB floor's and the 64 KiB loop's seconds
     rm -rf "$WORK/floor-out" && mkdir -p "$WORK/floor-out" && sync
-    "$WINE64" "$BIN/floor_bench.exe" "$(winpath "$WORK/disc")" "$(winpath "$WORK/floor-out")" 1 "$1" | tr -d '\r' |
+    quiet "$WINE64" "$BIN/floor_bench.exe" "$(winpath "$WORK/disc")" "$(winpath "$WORK/floor-out")" 1 "$1" | tr -d '\r' |
         awk '$1 == "round" { gsub(",", ""); print $4, $7, $10 }'
 }
 
