@@ -1,11 +1,15 @@
 // The copy engine against the floor its rules set, in one process on the same files, by turns:
-//   floor_bench.exe DISC OUT ROUNDS
+//   floor_bench.exe DISC OUT ROUNDS [FIRST]
 // The engine copies the disc's file list (as Setup.ini gives it, sound included) into OUT with an
 // observer that does what the copy window does per block: one pass over the waiting messages, and
 // the two bars moved at most every 40 ms. The floor is a plain loop over the same files: one 1 MiB
-// ReadFile and WriteFile per block with one PeekMessage/DispatchMessage pass. Each is timed from its
-// first block to its last write. Prints a line per round and `floor-ratio-median|min|max R`, the
-// rounds' ratios of the floor's time to the engine's (1 means as fast as the floor).
+// ReadFile and WriteFile per block with one PeekMessage/DispatchMessage pass. A third loop does the
+// same in 64 KiB blocks (one message pass per MiB): this machine sometimes writes 1 MiB blocks ten
+// times slower than usual and 64 KiB blocks never, so a 1 MiB floor more than twice as slow as the
+// 64 KiB loop marks a round the machine slowed down. Each is timed from its first block to its last
+// write. Rounds are numbered from FIRST (default 1); the order of the three turns over on even
+// rounds. Prints a line per round and `floor-ratio-median|min|max R`, the rounds' ratios of the
+// floor's time to the engine's (1 means as fast as the floor).
 
 #include <windows.h>
 #include <commctrl.h>
@@ -66,9 +70,12 @@ struct WindowObserver : setup::CopyObserver {
     }
 };
 
-// The floor: the same files, a plain block loop with a message pass per block.
-double Floor(const setup::Plan& plan, const std::wstring& out, char* buffer)
+constexpr DWORD kMiB = 1 << 20;
+
+// The floor: the same files, a plain block loop with a message pass per MiB.
+double Floor(const setup::Plan& plan, const std::wstring& out, char* buffer, DWORD block)
 {
+    const DWORD blocksPerPass = kMiB / block;
     double first = 0;
     double last = 0;
     for (const setup::CopyItem& item : plan.items) {
@@ -78,11 +85,11 @@ double Floor(const setup::Plan& plan, const std::wstring& out, char* buffer)
         const HANDLE target = ::CreateFileW((out + L"\\" + cp932::ToWideLossy(item.storedName)).c_str(), GENERIC_WRITE,
                                             0, nullptr, CREATE_NEW, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (source == INVALID_HANDLE_VALUE || target == INVALID_HANDLE_VALUE) return -1;
-        for (;;) {
+        for (DWORD n = 0;; ++n) {
             if (first == 0) first = Now();
-            PumpOnce();
+            if (n % blocksPerPass == 0) PumpOnce();
             DWORD got = 0, written = 0;
-            if (!::ReadFile(source, buffer, 1 << 20, &got, nullptr) || got == 0) break;
+            if (!::ReadFile(source, buffer, block, &got, nullptr) || got == 0) break;
             ::WriteFile(target, buffer, got, &written, nullptr);
             last = Now();
         }
@@ -114,13 +121,14 @@ double Median(std::vector<double> values)
 
 int wmain(int argc, wchar_t** argv)
 {
-    if (argc != 4) {
-        std::fputs("usage: floor_bench DISC OUT ROUNDS\n", stderr);
+    if (argc != 4 && argc != 5) {
+        std::fputs("usage: floor_bench DISC OUT ROUNDS [FIRST]\n", stderr);
         return 2;
     }
     const std::string disc = cp932::FromWideLossy(argv[1]);
     const std::wstring out = argv[2];
     const int rounds = std::max(1, _wtoi(argv[3]));
+    const int firstRound = argc == 5 ? std::max(1, _wtoi(argv[4])) : 1;
     const setup::SetupConfig config = setup::LoadSetupConfig(disc + "\\Setup.ini");
     const setup::Plan plan = setup::MakePlan(config.Files, disc + "\\", !config.Movie.empty(), {});
 
@@ -140,27 +148,28 @@ int wmain(int argc, wchar_t** argv)
             ::GetFileAttributesExW(cp932::ToWideLossy(item.countedSource).c_str(), GetFileExInfoStandard, &data))
             totalKB += ((static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow) / 1024;
     }
-    const std::unique_ptr<char[]> buffer(new char[1 << 20]);
+    const std::unique_ptr<char[]> buffer(new char[kMiB]);
 
     std::vector<double> ratios;
-    for (int round = 0; round < rounds; ++round) {
-        double engine = 0;
-        double floor = 0;
-        // The order alternates, so that neither always runs on a warmer cache.
-        for (int turn = 0; turn < 2; ++turn) {
+    for (int round = firstRound; round < firstRound + rounds; ++round) {
+        double times[3] = {};  // the engine, the 1 MiB floor, the 64 KiB loop
+        // The order turns over every other round, so that none always runs on a warmer cache.
+        for (int turn = 0; turn < 3; ++turn) {
+            const int who = round % 2 ? turn : 2 - turn;
             Empty(out);
-            if ((turn == 0) == (round % 2 == 0)) {
+            if (who == 0) {
                 observer.first = observer.last = 0;
                 ::SendMessageW(observer.totalBar, PBM_SETRANGE32, 0, observer.bars.Start(totalKB, ::GetTickCount()));
                 if (!setup::Copy({cp932::FromWideLossy(out), plan}, observer).outcome.Ok()) return 1;
-                engine = observer.last - observer.first;
+                times[0] = observer.last - observer.first;
             } else {
-                floor = Floor(plan, out, buffer.get());
-                if (floor < 0) return 1;
+                times[who] = Floor(plan, out, buffer.get(), who == 1 ? kMiB : 64 * 1024);
+                if (times[who] < 0) return 1;
             }
         }
-        ratios.push_back(floor / engine);
-        std::printf("round %d: engine %.3f s, floor %.3f s, ratio %.3f\n", round + 1, engine, floor, ratios.back());
+        ratios.push_back(times[1] / times[0]);
+        std::printf("round %d: engine %.4f s, floor %.4f s, 64k-loop %.4f s, ratio %.3f%s\n", round, times[0], times[1],
+                    times[2], ratios.back(), times[1] > 2 * times[2] ? ", slow" : "");
     }
     Empty(out);
     ::DestroyWindow(window);
