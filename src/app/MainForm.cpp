@@ -10,7 +10,6 @@
 #include "forms/UninstForm.h"
 #include "setup/InstallPlan.h"
 #include "setup/InstallRecord.h"
-
 #include "setup/SetupConfig.h"
 #include "setup/SetupNames.h"
 #include "setup/StartMenu.h"

@@ -44,12 +44,6 @@ bool AddSizeKB(const std::string& path, unsigned long long& total)
     return true;
 }
 
-bool CanOpen(const std::string& path)
-{
-    CFile file;
-    return file.Open(path, GENERIC_READ);
-}
-
 // The program ends once the dialog has returned.
 void CloseMainWindow()
 {
@@ -70,7 +64,7 @@ unsigned long long TInstallForm::CalcSize()
     for (const setup::CopyItem& item : CurrentPlan().items) {
         if (item.soundEntry) {
             // A missing sound entry means a broken disc: the program ends.
-            if (!CanOpen(item.listedSource)) {
+            if (!IsDiskFile(item.listedSource)) {
                 ShowMessageBox(Handle(), "ファイルが開けません", item.listedSource, MB_OK | MB_ICONERROR);
                 CloseMainWindow();
                 return 0;

@@ -136,7 +136,7 @@ bool MayEmptyOrRemove(const std::string& folder) noexcept
     }
 }
 
-bool IsGameFolder(const std::string& folder, const setup::FolderName& installDir) noexcept
+bool IsGameFolder(const std::string& folder, const FolderName& installDir) noexcept
 {
     try {
         if (!installDir.IsLastLevelOf(folder) || !MayEmptyOrRemove(folder)) return false;

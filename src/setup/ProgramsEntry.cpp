@@ -8,8 +8,6 @@
 #include "setup/Guard.h"
 #include "setup/SetupNames.h"
 #include "util/Cp932.h"
-#include "util/Format.h"
-#include "util/Handles.h"
 #include "util/Names.h"
 #include "util/Registry.h"
 #include "util/Shell.h"
@@ -18,7 +16,6 @@ namespace setup::entry {
 
 namespace {
 
-
 std::string ListName(const FolderName& installDir)
 {
     std::string name = installDir.Text();
@@ -26,7 +23,6 @@ std::string ListName(const FolderName& installDir)
         if (name[i] == '\\') name[i] = '_';
     return name;
 }
-
 
 }  // namespace
 

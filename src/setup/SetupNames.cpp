@@ -22,15 +22,9 @@ bool IsOwnedKeyName(std::string_view folderName) noexcept
 {
     // The keys that Windows itself keeps below Software, and the one shared by 32-bit programs.
     const std::string_view first = folderName.substr(0, std::min(folderName.find('\\'), folderName.size()));
-    const auto same = [first](std::string_view upper) {
-        if (first.size() != upper.size()) return false;
-        for (size_t i = 0; i < first.size(); ++i)
-            if ((first[i] >= 'a' && first[i] <= 'z' ? first[i] - 'a' + 'A' : first[i]) != upper[i]) return false;
-        return true;
-    };
     for (const std::string_view owned :
          {"MICROSOFT", "CLASSES", "CLIENTS", "POLICIES", "WOW6432NODE", "REGISTEREDAPPLICATIONS", "APPDATALOW"})
-        if (same(owned)) return true;
+        if (IsAsciiNameEqual(first, owned)) return true;
     return false;
 }
 

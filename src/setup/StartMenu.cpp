@@ -1,4 +1,3 @@
-#include "setup/SetupNames.h"
 #include "setup/StartMenu.h"
 
 #include <shlobj.h>
@@ -6,6 +5,7 @@
 #include <new>
 
 #include "setup/Guard.h"
+#include "setup/SetupNames.h"
 #include "util/Names.h"
 #include "util/Shell.h"
 
@@ -18,8 +18,8 @@ std::optional<std::string> Folder(const std::string& programs, const FolderName&
     return folder;
 }
 
-std::vector<std::string> MakeShortcuts(const std::optional<FolderName>& shortCut, const std::vector<Shortcut>& shortcuts,
-                                  const std::string& workingFolder)
+std::vector<std::string> MakeShortcuts(const std::optional<FolderName>& shortCut,
+                                       const std::vector<Shortcut>& shortcuts, const std::string& workingFolder)
 {
     if (!shortCut) return {};
     std::string programs;
@@ -28,7 +28,7 @@ std::vector<std::string> MakeShortcuts(const std::optional<FolderName>& shortCut
     if (folder) (void)CreateFolderPath(*folder);
     std::vector<std::string> failures;
     for (const Shortcut& shortcut : shortcuts) {
-        // A name with levels (星/海の物語, ..\\Desktop\\x) still names one file in the folder; a path
+        // A name with levels (星/海の物語, ..\Desktop\x) still names one file in the folder; a path
         // too long for the system is refused, never cut.
         const auto file = ShortcutFileName(shortcut.name);
         const std::string link = folder.value_or("") + "\\" + file.value_or("") + ".lnk";

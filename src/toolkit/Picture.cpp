@@ -120,9 +120,10 @@ struct LoadedPicture {
 // Loads the file of a known kind (extension in lower case); false where it cannot be read.
 bool LoadPictureFile(const std::string& path, const std::string& extension, LoadedPicture& loaded)
 {
-    // The system's loaders open the file themselves: a device is refused before them.
+    // The system's loaders open the file themselves: each kind reads it through CFile first, which
+    // refuses a device, or is asked IsDiskFile.
     const auto widePath = cp932::ToWide(path);
-    if (!widePath || !IsDiskFile(path)) return false;
+    if (!widePath) return false;
     if (extension == ".bmp") {
         if (BitmapFileComplete(path))
             loaded.bitmap.Reset(::LoadImageW(nullptr, widePath->c_str(), IMAGE_BITMAP, 0, 0,
@@ -135,6 +136,7 @@ bool LoadPictureFile(const std::string& path, const std::string& extension, Load
         return true;
     }
     if (extension == ".ico") {
+        if (!IsDiskFile(path)) return false;
         loaded.icon.Reset(
             static_cast<HICON>(::LoadImageW(nullptr, widePath->c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE)));
         return loaded.icon.Valid();

@@ -24,16 +24,6 @@ size_t LastCharStart(std::string_view path) noexcept
     return last;
 }
 
-bool IsAsciiNameEqual(std::string_view text, std::string_view upper) noexcept
-{
-    if (text.size() != upper.size()) return false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != upper[i]) return false;
-    }
-    return true;
-}
-
 // A character that no file name may hold, as a single byte that begins a character.
 bool IsForbiddenInName(unsigned char b) noexcept
 {
@@ -45,6 +35,16 @@ size_t FileNameStart(std::string_view path) noexcept { return NameStart(path, tr
 std::string_view FileNameView(std::string_view path) noexcept { return path.substr(FileNameStart(path)); }
 
 }  // namespace
+
+bool IsAsciiNameEqual(std::string_view text, std::string_view upper) noexcept
+{
+    if (text.size() != upper.size()) return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != upper[i]) return false;
+    }
+    return true;
+}
 
 bool IsLeadByte(unsigned char b) noexcept { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 

@@ -3,7 +3,6 @@
 // of the program that splits a path uses these.
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,6 +30,10 @@
 
 // From the last dot of the file-name part to the end, dot included; empty when there is none.
 [[nodiscard]] std::string Extension(const std::string& path);
+
+// Whether `text` is `upper` (written in upper case) with ASCII letters in any case: how ASCII names
+// (devices, registry keys) are compared without allocating.
+[[nodiscard]] bool IsAsciiNameEqual(std::string_view text, std::string_view upper) noexcept;
 
 // ASCII letters in lower case, two-byte characters kept whole (their second byte may be a letter):
 // how names are compared without regard to letter case.
